@@ -1,0 +1,11 @@
+# Cross toolchain: 32-bit Windows (the product). POSIX-thread runtime (std::thread), linked statically.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86)
+set(ZK_TRIPLE i686-w64-mingw32)
+set(CMAKE_C_COMPILER ${ZK_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${ZK_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${ZK_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${ZK_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

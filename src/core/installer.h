@@ -1,0 +1,161 @@
+// installer.h - the one process-wide installer state behind the exports.
+// Every ZKINSTALL_ export forwards to this object or to a short-lived helper.
+#ifndef ZK_CORE_INSTALLER_H
+#define ZK_CORE_INSTALLER_H
+
+#include "ZKInstall.h"
+
+namespace zk {
+
+const int kText = 260;
+const int kLanguageCount = 26;
+
+// Holds what a component Part keeps of DirectX; grows with the DirectX work.
+struct CZKDirectX {
+    bool m_debug = false;
+    void setDebug(bool debug) { m_debug = debug; }
+};
+
+// Utility object of the integration Parts; its only state is a debug flag.
+struct CInstallUtility {
+    bool m_debug = false;
+    void setDebugMode(bool debug) { m_debug = debug; }
+};
+
+class CZKInstaller {
+  public:
+    CZKInstaller();
+
+    // Part of ZKINSTALL_init: fills paths and defaults.
+    void init(const char* executable);
+    void setDebugMode(bool debug);
+
+    // host
+    HWND m_installerWindow = nullptr;
+    HMODULE m_hostModule = nullptr;
+    HBITMAP m_sideBar = nullptr;
+
+    // members
+    CZKSystem m_system;
+    CZKDirectX m_directX;
+    CInstallUtility m_installUtility;
+
+    // state
+    bool m_debug = false;
+    bool m_previouslyInstalled = false;
+    bool m_directXInstalled = false;
+    bool m_northAmerica = false;
+    bool m_iconHasFolder = false;
+    bool m_desktopShortcutWanted = false;
+
+    // system paths
+    char m_os[kText] = {};
+    char m_windowsPath[kText] = {};
+    char m_windowsSystemPath[kText] = {};
+    char m_programFilesPath[kText] = {};
+    char m_tempPath[kText] = {};
+    char m_startMenuPath[kText] = {};
+    char m_desktopPath[kText] = {};
+
+    // disc paths
+    char m_installFrom[kText] = {};
+    char m_autoRunFolder[kText] = {};
+    char m_supportFolder[kText] = {};
+    char m_directXFolder[kText] = {};
+
+    // targets
+    char m_installFolder[kText] = {};
+    char m_startMenuFolder[kText] = {};
+    char m_startupFolderName[kText] = {};
+
+    // product
+    char m_displayName[kText] = {};
+    char m_productName[kText] = {};
+    char m_friendlyName[kText] = {};
+    char m_registryName[kText] = {};
+    char m_company[kText] = {};
+    char m_registryKeyPath[kText] = {};
+    char m_executable[kText] = {};
+    char m_icon[kText] = {};
+    char m_version[kText] = {};
+    char m_productGUID[kText] = {};
+    char m_suppressionExe[kText] = {};
+    char m_coreLink[kText] = {};
+    char m_rtPatchURL[kText] = {};
+    char m_rtPatchDiscId[kText] = {};
+    char m_webURL[1024] = {};
+
+    // switches
+    bool m_demo = false;
+    bool m_techSupport = false;
+    bool m_autoSort = false;
+    bool m_rtPatchActive = false;
+    bool m_directXLicenceInStartMenu = false;
+    bool m_languageSelectionScreen = false;
+    bool m_ieForOnlineOnly = false;
+    bool m_flashForOnlineOnly = false;
+    bool m_zksoInstall = false;
+    bool m_splashScreen = false;
+    bool m_slideShow = false;
+    bool m_gameHasStreaming = false;
+    bool m_toolsLicence = false;
+    bool m_toolsLicenceDeclineContinues = false;
+    bool m_gameSpyInstall = false;
+    bool m_zkdInstall = false;
+
+    // versions
+    char m_minimumDirectX[kText] = {};
+    char m_minimumIE[kText] = {};
+    char m_cdIE[kText] = {};
+    char m_minimumFlash[kText] = {};
+
+    // sizes
+    __int64 m_cacheMinimum = 0;
+    __int64 m_cacheSatisfactory = 0;
+    __int64 m_cacheFull = 0;
+    __int64 m_installMinimum = 0;
+    __int64 m_installSatisfactory = 0;
+    __int64 m_installFull = 0;
+    __int64 m_installFullNoStreaming = 0;
+    __int64 m_swapSize = 0;
+    __int64 m_gameCacheSize = 0;
+    __int64 m_gameSwapSize = 0;
+
+    // discs
+    int m_startupDisc = 0;
+
+    // languages
+    int m_currentLanguage = 0;
+    bool m_availableLanguages[kLanguageCount] = {};
+    char m_languagePrefix[kText] = {};
+    char m_readmeFile[kText] = {};
+    char m_licenceFile[kText] = {};
+    char m_helpFile[kText] = {};
+    char m_prefixUnderscores[kText] = {};
+    bool m_languageFromRegistry = false;
+    int m_numLanguages = 0;
+};
+
+// Sets the AutoRun, Support and DirectX folders from the install-from location.
+void setDiscFolders(CZKInstaller& s);
+// The last component of the Startup folder's path (one trailing backslash cut).
+void startupFolderName(const char* startupPath, char* out, int size);
+// Chooses the user's language while the library loads.
+void detectLoadTimeLanguage(CZKInstaller& s);
+
+// The process-wide objects, constructed when the library loads.
+CZKInstaller& installer();
+CZKSystem& sharedSystem();
+
+// Process-wide switches.
+extern bool g_debugMode;
+extern bool g_rebootRequired;
+
+// Host callbacks.
+extern ZKMessageBoxCallback g_messageBox;
+extern ZKDiscRequestCallback g_beforeDiscRequest;
+extern ZKDiscRequestCallback g_afterDiscRequest;
+
+} // namespace zk
+
+#endif

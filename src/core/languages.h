@@ -1,0 +1,35 @@
+// languages.h - the fixed language table and the conversions around it.
+#ifndef ZK_CORE_LANGUAGES_H
+#define ZK_CORE_LANGUAGES_H
+
+namespace zk {
+
+class CZKInstaller;
+
+struct LanguageRow {
+    char name[26];
+    char prefix[10];
+    unsigned short languageId;
+    const char* localeName;  // null: the locale is left as it is
+    const char* readme;
+    const char* licence;
+    const char* helpPage;
+};
+
+// Rows 0 to 25; index 0 is "no language".
+extern LanguageRow g_languages[26];
+
+// The row an index converts with: its own for 1 to 25, English UK otherwise.
+const LanguageRow& languageRow(int index);
+// Windows language id (low 16 bits) to a language index, or -1.
+int languageIndexOf(unsigned long languageId);
+// Sets the process locale (8-bit and wide) to the language's locale name.
+void setProcessLocale(int index);
+// Chooses the file names of a language and makes it current.
+void applyLanguage(CZKInstaller& s, int index);
+// Marks the language available, makes it current and chooses its files.
+void forceLanguage(CZKInstaller& s, int index);
+
+} // namespace zk
+
+#endif

@@ -1,0 +1,219 @@
+#include "zktest/harness.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace zktest {
+
+static MessageScript* s_script = nullptr;
+
+MessageScript::MessageScript() { s_script = this; }
+MessageScript::~MessageScript() {
+    if (s_script == this)
+        s_script = nullptr;
+}
+
+int __stdcall MessageScript::callback(HWND, const char* text, const char* caption, unsigned style) {
+    if (!s_script) {
+        ADD_FAILURE() << "message box without a script: " << (text ? text : "");
+        return IDCANCEL;
+    }
+    s_script->calls_.push_back({text ? text : "", caption ? caption : "", style});
+    if (s_script->answers_.empty())
+        return s_script->fallback_;
+    int code = s_script->answers_.front();
+    s_script->answers_.pop_front();
+    return code;
+}
+
+ScratchDir::ScratchDir(const std::string& tag) {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string base(temp);
+    if (!base.empty() && base.back() == '\\')
+        base.pop_back();
+    static unsigned counter = 0;
+    char name[64];
+    snprintf(name, sizeof name, "\\%s_%lu_%u", tag.c_str(), GetCurrentProcessId(), ++counter);
+    path_ = base + name;
+    removeTree(path_);
+    makeDirs(path_);
+}
+
+ScratchDir::~ScratchDir() { removeTree(path_); }
+
+void writeFile(const std::string& path, const std::string& content) {
+    FILE* f = fopen(path.c_str(), "wb");
+    ASSERT_TRUE(f != nullptr) << path;
+    fwrite(content.data(), 1, content.size(), f);
+    fclose(f);
+}
+
+std::string readFile(const std::string& path) {
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f)
+        return std::string();
+    std::string out;
+    char buf[65536];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, f)) > 0)
+        out.append(buf, n);
+    fclose(f);
+    return out;
+}
+
+bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool isDirectory(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void makeDirs(const std::string& path) {
+    for (size_t i = 3; i <= path.size(); ++i)
+        if (i == path.size() || path[i] == '\\')
+            CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+}
+
+void removeTree(const std::string& path) {
+    DWORD attr = GetFileAttributesA(path.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES)
+        return;
+    if (!(attr & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+        return;
+    }
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string n = fd.cFileName;
+            if (n != "." && n != "..")
+                removeTree(path + "\\" + n);
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(path.c_str());
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        out.push_back(line);
+        start = end + 1;
+    }
+    return out;
+}
+
+std::string binDir() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string p(path);
+    return p.substr(0, p.find_last_of('\\'));
+}
+
+RunResult run(const std::string& commandLine, const std::string& folder, DWORD timeoutMs) {
+    RunResult result;
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    CreatePipe(&readEnd, &writeEnd, &sa, 0);
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = writeEnd;
+    si.hStdError = writeEnd;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION pi = {};
+    std::string cmd = commandLine;
+    BOOL ok = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr,
+                             folder.empty() ? nullptr : folder.c_str(), &si, &pi);
+    CloseHandle(writeEnd);
+    if (!ok) {
+        CloseHandle(readEnd);
+        result.output = "could not start: " + commandLine;
+        return result;
+    }
+    char buf[4096];
+    DWORD n = 0;
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD avail = 0;
+        if (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &avail, nullptr) && avail > 0) {
+            if (ReadFile(readEnd, buf, sizeof buf, &n, nullptr) && n > 0)
+                result.output.append(buf, n);
+            continue;
+        }
+        if (WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) {
+            while (ReadFile(readEnd, buf, sizeof buf, &n, nullptr) && n > 0)
+                result.output.append(buf, n);
+            break;
+        }
+        if (GetTickCount() - start > timeoutMs) {
+            TerminateProcess(pi.hProcess, 0xDEAD);
+            ADD_FAILURE() << "timed out: " << commandLine;
+            break;
+        }
+    }
+    GetExitCodeProcess(pi.hProcess, &result.exitCode);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    CloseHandle(readEnd);
+    return result;
+}
+
+static std::string discRoot() {
+    const char* root = getenv("ZK_DISC_ROOT");
+    return root ? root : "";
+}
+
+bool haveDiscDrives() { return !discRoot().empty(); }
+
+std::string discFolder(char letter) {
+    return discRoot() + "\\" + std::string(1, static_cast<char>(tolower(letter)));
+}
+
+void ejectDisc(char letter) { removeTree(discFolder(letter)); }
+
+void insertEmptyDisc(char letter) {
+    removeTree(discFolder(letter));
+    makeDirs(discFolder(letter));
+}
+
+void deleteTree(HKEY root, const std::string& path) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return;
+    char name[260];
+    for (;;) {
+        DWORD len = sizeof name;
+        if (RegEnumKeyExA(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        deleteTree(root, path + "\\" + name);
+        if (RegDeleteKeyA(key, name) != ERROR_SUCCESS)
+            break;
+    }
+    RegCloseKey(key);
+    RegDeleteKeyA(root, path.c_str());
+}
+
+bool keyExists(HKEY root, const std::string& path) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+} // namespace zktest
