@@ -136,10 +136,13 @@ int CZKRegistry::XdelKeys(const char* path) {
         zk::formatText(child, sizeof child, "%s\\%s", path, name);
         {
             CZKRegistry sub;
-            if (sub.createKey(HKEY_LOCAL_MACHINE, child) == ERROR_SUCCESS)
+            if (sub.openKey(HKEY_LOCAL_MACHINE, child) == ERROR_SUCCESS)
                 sub.XdelKeys(child);
         }
+        // The recursive call has normally deleted the child itself already.
         rc = RegDeleteKeyA(m_key, name);
+        if (rc == ERROR_FILE_NOT_FOUND)
+            rc = ERROR_SUCCESS;
         result = rc;
         if (rc != ERROR_SUCCESS) {
             // Skip a subkey that resists deletion so the loop moves on; the
