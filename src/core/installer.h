@@ -20,6 +20,9 @@ struct CZKDirectX {
 struct CInstallUtility {
     bool m_debug = false;
     void setDebugMode(bool debug) { m_debug = debug; }
+    // Drops the characters a file name may not hold (a drive's colon stays)
+    // and trailing blanks; dest holds 260 bytes.
+    void cleanPath(const char* src, char* dest);
 };
 
 class CZKInstaller {
