@@ -91,6 +91,26 @@ const char* osNameFor(DWORD platform, DWORD major, DWORD minor, bool* isNT) {
     }
 }
 
+void readLocale(const char* keyPath, char* locale, bool* northAmerica) {
+    *northAmerica = false;
+    CZKRegistry key;
+    int rc = key.openKey(HKEY_CURRENT_USER, keyPath);
+    if (rc != 0) {
+        // While the library loads the host has had no chance to set its
+        // callback; showMessage then leaves the text in the debugger output.
+        char text[512];
+        zk::systemErrorText(static_cast<unsigned long>(rc), text, sizeof text);
+        zk::showMessage(nullptr, text, "Error", MB_ICONINFORMATION);
+        return;
+    }
+    char value[261] = {};
+    unsigned long size = 260;
+    if (key.getValue("Locale", value, &size) != 0)
+        return;
+    zk::copyText(locale, 260, value);
+    *northAmerica = isNorthAmericanLocale(locale);
+}
+
 bool isNorthAmericanLocale(const char* locale) {
     size_t len = strlen(locale);
     const char* tail = len > 4 ? locale + len - 4 : locale;
@@ -200,21 +220,7 @@ void CZKSystem::determineOS() {
 }
 
 void CZKSystem::determineIfNorthAmerica() {
-    m_isNorthAmerica = false;
-    CZKRegistry key;
-    int rc = key.openKey(HKEY_CURRENT_USER, "Control Panel\\International");
-    if (rc != 0) {
-        char text[512];
-        zk::systemErrorText(GetLastError() ? GetLastError() : rc, text, sizeof text);
-        zk::showMessage(nullptr, text, "Error", MB_ICONINFORMATION);
-        return;
-    }
-    char value[261] = {};
-    unsigned long size = 260;
-    if (key.getValue("Locale", value, &size) != 0)
-        return;
-    zk::copyText(m_locale, value);
-    m_isNorthAmerica = zk::isNorthAmericanLocale(m_locale);
+    zk::readLocale("Control Panel\\International", m_locale, &m_isNorthAmerica);
 }
 
 bool CZKSystem::getProgramFilesPath(char* out, int size) {

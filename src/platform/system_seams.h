@@ -12,6 +12,9 @@ void setRebootSeam(RebootSeam seam);
 
 // The operating-system name for a version; sets *isNT.
 const char* osNameFor(DWORD platform, DWORD major, DWORD minor, bool* isNT);
+// Reads the user's locale code from HKEY_CURRENT_USER\keyPath ("Locale") and
+// decides North America; a key that cannot be opened is reported as an error.
+void readLocale(const char* keyPath, char* locale, bool* northAmerica);
 // True when the last four characters of the locale code are 0409 or 1009.
 bool isNorthAmericanLocale(const char* locale);
 

@@ -52,6 +52,29 @@ TEST(SystemFacts, NorthAmericaIsUnitedStatesOrCanadianEnglish) {
         EXPECT_EQ(c.na, zk::isNorthAmericanLocale(c.locale)) << c.locale;
 }
 
+TEST(SystemFacts, UnreadableLocaleKeyIsReportedAndNotNorthAmerica) {
+    char locale[260] = "unchanged";
+    bool na = true;
+    // Before the host has set a callback: nothing waits, nothing is decided.
+    zk::g_messageBox = nullptr;
+    zk::readLocale("Control Panel\\NoSuchKeyForZKTests", locale, &na);
+    EXPECT_FALSE(na);
+    EXPECT_STREQ("unchanged", locale);
+
+    zktest::MessageScript script;
+    zk::g_messageBox = zktest::MessageScript::callback;
+    zk::readLocale("Control Panel\\NoSuchKeyForZKTests", locale, &na);
+    zk::g_messageBox = nullptr;
+    ASSERT_EQ(1u, script.calls().size());
+    EXPECT_EQ("Error", script.calls()[0].caption);
+    EXPECT_EQ(unsigned(MB_ICONINFORMATION), script.calls()[0].style);
+    EXPECT_FALSE(script.calls()[0].text.empty());
+
+    zk::readLocale("Control Panel\\International", locale, &na);
+    EXPECT_STREQ(CZKSystem::m_locale, locale);
+    EXPECT_EQ(CZKSystem::m_isNorthAmerica, na);
+}
+
 TEST(SystemFacts, ConvertVersionAndFileExists) {
     CZKSystem system;
     char v1[] = "1,2,3,4";
