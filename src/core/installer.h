@@ -4,6 +4,7 @@
 #define ZK_CORE_INSTALLER_H
 
 #include "ZKInstall.h"
+#include "core/install_utility.h"
 
 namespace zk {
 
@@ -14,15 +15,6 @@ const int kLanguageCount = 26;
 struct CZKDirectX {
     bool m_debug = false;
     void setDebug(bool debug) { m_debug = debug; }
-};
-
-// Utility object of the integration Parts; its only state is a debug flag.
-struct CInstallUtility {
-    bool m_debug = false;
-    void setDebugMode(bool debug) { m_debug = debug; }
-    // Drops the characters a file name may not hold (a drive's colon stays)
-    // and trailing blanks; dest holds 260 bytes.
-    void cleanPath(const char* src, char* dest);
 };
 
 class CZKInstaller {
