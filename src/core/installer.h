@@ -118,6 +118,7 @@ class CZKInstaller {
 
     // discs
     int m_startupDisc = 0;
+    int m_currentDisc = 0;  // disc in the install-from location, as last identified
 
     // languages
     int m_currentLanguage = 0;
