@@ -70,6 +70,10 @@ void CZKInstaller::init(const char* executable) {
     copyText(m_version, "1.0");
     memset(m_availableLanguages, 0, sizeof m_availableLanguages);
 
+    // Resuming after a reboot: a pending restart brings back the interrupted
+    // installation's game key, language and install-from location.
+    m_installUtility.getRestartFlag(*this);
+
     cutTrailingBackslash(m_installFrom);
     setDiscFolders(*this);
 }
