@@ -13,7 +13,7 @@ namespace zk {
 
 bool g_debugMode = false;
 bool g_rebootRequired = false;
-static int __stdcall noDiscAnswer(int) { return 0; }
+int __stdcall noDiscAnswer(int) { return 0; }
 ZKDiscRequestCallback g_beforeDiscRequest = noDiscAnswer;
 ZKDiscRequestCallback g_afterDiscRequest = noDiscAnswer;
 

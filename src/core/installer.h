@@ -151,6 +151,8 @@ extern bool g_rebootRequired;
 extern ZKMessageBoxCallback g_messageBox;
 extern ZKDiscRequestCallback g_beforeDiscRequest;
 extern ZKDiscRequestCallback g_afterDiscRequest;
+// Both disc callbacks until the host sets its own: answers 0 at once.
+int __stdcall noDiscAnswer(int disc);
 
 } // namespace zk
 
