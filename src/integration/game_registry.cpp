@@ -552,6 +552,41 @@ static void removeLeftoverUninstallEntry(const CZKInstaller& s) {
         root.deleteKey(s.m_productGUID);
 }
 
+// What reading an installation back replaces in the state.  A read that
+// fails half-way must not leave a new installation with part of the old
+// one's folders and disc location, so detection puts these back.
+struct ReadBackFields {
+    char productName[kText];
+    char installFolder[kText];
+    char productGUID[kText];
+    char installFrom[kText];
+    char region[kText];
+    char startMenuFolder[kText];
+    char patchURL[kText];
+    int language;
+
+    explicit ReadBackFields(const CZKInstaller& s) {
+        copyText(productName, s.m_productName);
+        copyText(installFolder, s.m_installFolder);
+        copyText(productGUID, s.m_productGUID);
+        copyText(installFrom, s.m_installFrom);
+        copyText(region, s.m_rtPatchDiscId);
+        copyText(startMenuFolder, s.m_startMenuFolder);
+        copyText(patchURL, s.m_rtPatchURL);
+        language = s.m_currentLanguage;
+    }
+    void restore(CZKInstaller& s) const {
+        copyText(s.m_productName, productName);
+        copyText(s.m_installFolder, installFolder);
+        copyText(s.m_productGUID, productGUID);
+        copyText(s.m_installFrom, installFrom);
+        copyText(s.m_rtPatchDiscId, region);
+        copyText(s.m_startMenuFolder, startMenuFolder);
+        copyText(s.m_rtPatchURL, patchURL);
+        s.m_currentLanguage = language;
+    }
+};
+
 bool detectPreviousInstallation(CZKInstaller& s) {
     CInstallUtility utility;
     utility.setDebugMode(s.m_debug);
@@ -565,12 +600,14 @@ bool detectPreviousInstallation(CZKInstaller& s) {
     if (previous && !(previous = storedGuidMatches(s)))
         trace(s, "product GUID differs");
     if (previous) {
+        ReadBackFields before(s);
         int rc = utility.readGameRegistry(s);
         previous = rc == 0;
         if (previous) {
             forceLanguage(s, s.m_currentLanguage);
             setProcessLocale(s.m_currentLanguage);
         } else {
+            before.restore(s);
             char detail[64];
             formatText(detail, sizeof detail, "readGameRegistry %d", rc);
             trace(s, detail);
