@@ -1,0 +1,1 @@
+set_tests_properties(${test} PROPERTIES RESOURCE_LOCK game_registry)
