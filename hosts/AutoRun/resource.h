@@ -1,0 +1,46 @@
+// resource.h - numbers of AutoRun's own texts.  They live in AutoRun.exe's
+// string table and are fetched through the library, so AutoRunGUI.dll may
+// carry the same numbers in more languages.  Kept clear of the numbers the
+// library itself asks for (below 200).
+#ifndef AUTORUN_RESOURCE_H
+#define AUTORUN_RESOURCE_H
+
+#define IDS_SETUP_TITLE        600  /* %1 product name */
+#define IDS_LANGUAGE_LIST      601
+#define IDS_LANGUAGE_PROMPT    602  /* %1 default number */
+#define IDS_FOLDER_PROMPT      603  /* %1 default folder */
+#define IDS_FOLDER_MALFORMED   604
+#define IDS_FOLDER_PROTECTED   605
+#define IDS_FOLDER_TOO_LONG    606
+#define IDS_FOLDER_BAD_CHAR    607
+#define IDS_FOLDER_BAD_DRIVE   608
+#define IDS_FOLDER_NO_SPACE    609  /* %1 size needed */
+#define IDS_TYPE_LIST          610
+#define IDS_TYPE_PROMPT        611  /* %1 default number */
+#define IDS_TYPE_MINIMUM       612
+#define IDS_TYPE_SATISFACTORY  613
+#define IDS_TYPE_FULL          614
+#define IDS_TYPE_NOSTREAMING   615
+#define IDS_CONFIRM            616  /* %1 product, %2 folder, %3 type, %4 size */
+#define IDS_INSERT_DISC        617  /* %1 disc number */
+#define IDS_CANCEL_QUESTION    618
+#define IDS_COPYING            619
+#define IDS_INSTALLED          620  /* %1 product, %2 folder */
+#define IDS_CANCELLED          621
+#define IDS_DISC_MISSING       622  /* %1 disc number */
+#define IDS_COPY_FAILED        623
+#define IDS_FAILED             624
+#define IDS_PREVIOUS_INSTALL   625  /* %1 folder */
+#define IDS_ANSWER_HINT        626
+#define IDS_YES_LETTER         627
+#define IDS_BUTTON_OK          630
+#define IDS_BUTTON_CANCEL      631
+#define IDS_BUTTON_ABORT       632
+#define IDS_BUTTON_RETRY       633
+#define IDS_BUTTON_IGNORE      634
+#define IDS_BUTTON_YES         635
+#define IDS_BUTTON_NO          636
+#define IDS_BUTTON_TRYAGAIN    637
+#define IDS_BUTTON_CONTINUE    638
+
+#endif

@@ -1,0 +1,95 @@
+// setup.h - the road of one installation as AutoRun drives it through the
+// library: settings, language, installation type, destination, the copy with
+// its progress, and the registration of the installed game.  Each step is one
+// method returning an exit code (ExitInstalled to go on), so later steps slot
+// in between (prerequisites before the copy, shortcuts and restart after it).
+#ifndef AUTORUN_SETUP_H
+#define AUTORUN_SETUP_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "answers.h"
+#include "console.h"
+#include "hostlog.h"
+#include "options.h"
+
+namespace autorun {
+
+class Setup {
+  public:
+    explicit Setup(const Options& options);
+    ~Setup();
+
+    // Runs the whole installation and returns the process's exit code.
+    int run();
+
+    // The library's callbacks land here (from the host's thread or the copy
+    // thread).
+    int onMessage(const char* text, const char* caption, unsigned style);
+    int onDiscRequest(int disc);
+
+  private:
+    enum Phase { PhaseStart, PhaseSettings, PhaseChoices, PhaseCopy, PhaseAfterCopy };
+
+    int start();
+    int readSettings();
+    int chooseLanguage();
+    int chooseType();
+    int chooseDestination();
+    int confirm();
+    int copyGame();
+    int registerGame();
+
+    // Checks one proposed folder; ExitInstalled when it can be used, else the
+    // exit code and `why` (the text to show).
+    int checkDestination(std::string& folder, std::string& why);
+    // The exit code of an installation that stopped early, from what the
+    // user or the unattended policy decided.
+    int quitCode() const;
+    // The library ends the process itself when the user quits certain
+    // prompts; AutoRun ends it first, with its own exit code.
+    [[noreturn]] void endNow(int code);
+    int finish(int code);
+
+    void say(const std::string& text);      // shown (interactive) and logged
+    void note(const std::string& text);     // logged (and shown when unattended)
+    void complain(const std::string& text); // to stderr and the log
+    Console::ReadResult ask(const std::string& prompt, std::string& answer);
+    bool userConfirmsCancel();
+    void switchToUnattended();
+    std::vector<std::string> buttonNames(unsigned style);
+    int askMessage(const std::string& text, const std::string& caption, unsigned style);
+
+    Options m_options;
+    Console m_console;
+    HostLog m_log;
+    UnattendedAnswers m_auto;
+    volatile bool m_unattended;
+    volatile LONG m_phase = PhaseStart;
+    HMODULE m_texts = nullptr;
+
+    std::string m_product;
+    int m_language = 0;
+    int m_type = 3;
+    long long m_expected = 0;
+    std::string m_destination;
+
+    // What the user or the policy decided while answering prompts.
+    volatile bool m_gaveUp = false;        // the last answer backed out (Cancel, Abort)
+    volatile bool m_userCancelled = false; // the user asked to stop (Ctrl+C or a prompt)
+    volatile bool m_copyFailed = false;    // the user gave up a file that would not copy
+    volatile int m_missingDisc = 0;
+
+    // Shared with the copy thread for its whole life.
+    int m_running = 0;
+    int m_cancel = 0;
+    float m_percent = 0.0f;
+    char m_currentFile[1024] = {0};
+};
+
+} // namespace autorun
+
+#endif
