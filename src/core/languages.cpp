@@ -7,7 +7,10 @@
 #include <cstring>
 #include <cstdlib>
 #include <cwchar>
+#include <string>
 
+#include "core/host.h"
+#include "core/inifile.h"
 #include "core/installer.h"
 #include "core/text.h"
 
@@ -98,10 +101,31 @@ void applyLanguage(CZKInstaller& s, int index) {
     copyText(s.m_licenceFile, row.licence);
     copyText(s.m_helpFile, row.helpPage);
     copyText(s.m_languagePrefix, row.prefix);
+    localizedReadme(s.m_supportFolder, s.m_languagePrefix, s.m_readmeFile, kText);
     copyText(s.m_prefixUnderscores, s.m_languagePrefix);
     for (char* p = s.m_prefixUnderscores; *p; ++p)
         if (*p == '-')
             *p = '_';
+}
+
+bool localizedReadme(const char* supportFolder, const char* prefix, char* readme, int size) {
+    // Before ZKINSTALL_init the disc is not known yet; an empty folder would
+    // turn the path into the root of whatever drive is current.
+    if (!supportFolder || !*supportFolder)
+        return false;
+    char path[kText];
+    formatText(path, sizeof path, "%s\\%s", supportFolder, "Localization.ini");
+    CIniFile ini;
+    ini.setPath(path);
+    if (ini.loadWide() != 0)
+        return false;
+    char name[kText];
+    ini.getText("README", prefix, name, sizeof name);
+    trimText(name);
+    if (!*name)
+        return false;
+    copyText(readme, size, name);
+    return true;
 }
 
 void forceLanguage(CZKInstaller& s, int index) {
@@ -117,6 +141,46 @@ void detectLoadTimeLanguage(CZKInstaller& s) {
     forceLanguage(s, index);
 }
 
+static bool anyLanguageAvailable(const CZKInstaller& s) {
+    for (int i = 1; i <= 25; ++i)
+        if (s.m_availableLanguages[i])
+            return true;
+    return false;
+}
+
+int chooseLanguage(const CZKInstaller& s, unsigned long userLanguageId) {
+    int count = 0, first = 0;
+    for (int i = 1; i <= 25; ++i) {
+        if (s.m_availableLanguages[i]) {
+            if (count++ == 0)
+                first = i;
+        }
+    }
+    if (count <= 1)
+        return first;
+    // Several on the disc: the user's own language if it is one of them,
+    // otherwise nothing, and the host lets the user choose.
+    int user = languageIndexOf(userLanguageId);
+    return (user >= 1 && s.m_availableLanguages[user]) ? user : 0;
+}
+
+// Converts `len` 16-bit characters into exactly `size` bytes of buffer: the
+// text, zero-filled behind; a text of `size` bytes or more is cut there and
+// left unterminated, as callers of the exported getter expect.
+static void toAnsiBounded(const wchar_t* text, int len, char* buffer, int size) {
+    memset(buffer, 0, size);
+    int needed = WideCharToMultiByte(CP_ACP, 0, text, len, nullptr, 0, nullptr, nullptr);
+    if (needed <= 0)
+        return;
+    if (needed <= size) {
+        WideCharToMultiByte(CP_ACP, 0, text, len, buffer, size, nullptr, nullptr);
+        return;
+    }
+    std::string whole(static_cast<size_t>(needed), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, len, &whole[0], needed, nullptr, nullptr);
+    memcpy(buffer, whole.data(), size);
+}
+
 } // namespace zk
 
 using namespace zk;
@@ -128,6 +192,8 @@ char* ZKINSTALL_getLanguageIndexName(int index) {
 char* ZKINSTALL_getLanguageIndexPrefix(int index) {
     return (index >= 0 && index <= 25) ? g_languages[index].prefix : nullptr;
 }
+
+bool* ZKINSTALL_getAvailableLanguages() { return installer().m_availableLanguages; }
 
 int ZKINSTALL_convertLanguageToLocale(int index, unsigned long* lcid, unsigned short* langid) {
     unsigned short id = languageRow(index).languageId;
@@ -141,9 +207,65 @@ int ZKINSTALL_convertLanguageToLocale(int index, unsigned long* lcid, unsigned s
 
 int ZKINSTALL_convertLocaleToLanguageIndex(unsigned long langid) { return languageIndexOf(langid); }
 
+bool ZKINSTALL_forceLanguage(int index) {
+    forceLanguage(installer(), index);
+    ZKINSTALL_convertLanguageToLocale(installer().m_currentLanguage, nullptr, nullptr);
+    return true;
+}
+
+bool ZKINSTALL_setLanguage(int index) { return ZKINSTALL_forceLanguage(index); }
+
+bool ZKINSTALL_autoSelectLanguage(int* index, char* prefix) {
+    CZKInstaller& s = installer();
+    bool chosen = true;
+    if (!s.m_previouslyInstalled) {
+        int choice = chooseLanguage(s, GetUserDefaultLangID());
+        if (choice == 0 && !anyLanguageAvailable(s))
+            showMessage(s.m_installerWindow, "No Languages Selected!", "Corrupted AutoRun.CFG File",
+                        0);
+        ZKINSTALL_setLanguage(choice);
+        chosen = !s.m_languageSelectionScreen && choice != 0;
+    } else {
+        ZKINSTALL_convertLanguageToLocale(s.m_currentLanguage, nullptr, nullptr);
+    }
+    if (index)
+        *index = s.m_currentLanguage;
+    if (prefix)
+        copyText(prefix, kText, languageRow(s.m_currentLanguage).prefix);
+    return chosen;
+}
+
+int ZKINSTALL_getCurrentlySelectedLanguage(char* prefix) {
+    int current = installer().m_currentLanguage;
+    if (prefix)
+        copyText(prefix, kText, languageRow(current).prefix);
+    return current;
+}
+
+bool ZKINSTALL_getLanguagePrefix(char* prefix) {
+    copyText(prefix, kText, installer().m_languagePrefix);
+    return true;
+}
+
+void ZKINSTALL_getLocalizedReadmeFilename(char* name) {
+    copyText(name, kText, installer().m_readmeFile);
+}
+
+void ZKINSTALL_getLocalizedTechSupportFilename(char* name) {
+    copyText(name, kText, installer().m_helpFile);
+}
+
+bool ZKINSTALL_getToolsEULAAgreement(char* path) {
+    formatText(path, kText, "Support\\%s_tools_eula.txt", installer().m_languagePrefix);
+    return true;
+}
+
 unsigned short ZKINSTALL_getString(HINSTANCE module, unsigned int id, char* buffer, int size) {
     unsigned block = id / 16 + 1;
     unsigned entry = id % 16;
+    // String ids are 16-bit; a larger one must not wrap onto another block.
+    if (block > 0xFFFF)
+        return 0;
     unsigned long lcid = 0;
     unsigned short langid = 0;
     ZKINSTALL_convertLanguageToLocale(installer().m_currentLanguage, &lcid, &langid);
@@ -169,11 +291,8 @@ unsigned short ZKINSTALL_getString(HINSTANCE module, unsigned int id, char* buff
         if (len > end - p)
             len = static_cast<WORD>(end - p);
         if (i == entry) {
-            if (len != 0 && buffer && size > 0) {
-                memset(buffer, 0, size);
-                WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(p), len, buffer,
-                                    size, nullptr, nullptr);
-            }
+            if (len != 0 && buffer && size > 0)
+                toAnsiBounded(reinterpret_cast<const wchar_t*>(p), len, buffer, size);
             break;
         }
         p += len;
@@ -194,6 +313,7 @@ bool ZKINSTALL_getStringFromDLLorEXE(int id, char* buffer, int size) {
         return false;
     if (s_exe && ZKINSTALL_getString(s_exe, id, buffer, size))
         return true;
-    formatText(buffer, size, "Can't get string id %d", id);
+    if (buffer && size > 0)
+        formatText(buffer, size, "Can't get string id %d", id);
     return false;
 }

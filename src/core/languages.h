@@ -27,8 +27,13 @@ int languageIndexOf(unsigned long languageId);
 void setProcessLocale(int index);
 // Chooses the file names of a language and makes it current.
 void applyLanguage(CZKInstaller& s, int index);
+// Puts the README entry of the Support folder's Localization.ini for this
+// prefix, trimmed, into readme; false (readme untouched) when there is none.
+bool localizedReadme(const char* supportFolder, const char* prefix, char* readme, int size);
 // Marks the language available, makes it current and chooses its files.
 void forceLanguage(CZKInstaller& s, int index);
+// Where the automatic choice lands (before falling back): index 1 to 25 or 0.
+int chooseLanguage(const CZKInstaller& s, unsigned long userLanguageId);
 
 } // namespace zk
 
