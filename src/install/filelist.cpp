@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "ZKInstall.h"
+#include "core/install_utility.h"
 #include "core/installer.h"
 #include "core/text.h"
 
@@ -109,10 +110,11 @@ bool writeFileListLine(FILE* log, int disc, int level, const char* path, bool re
     return fflush(log) == 0 && written;
 }
 
-void appendFileListEntry(int disc, int level, const char* path, const char* folder, bool debug) {
+void CInstallUtility::appendFileListEntry(int disc, int level, const char* path,
+                                          const char* folder) {
     char line[kText + 64];
     if (!formatFileListLine(line, sizeof line, disc, level, path, false)) {
-        if (debug)
+        if (m_debug)
             DebugMessageBox(nullptr, "appendFileListEntry: entry refused", path ? path : "",
                             MB_OK);
         return;
@@ -133,5 +135,7 @@ void appendFileListEntry(int disc, int level, const char* path, const char* fold
 
 void ZKINSTALL_AddFileListEntry(int disc, int level, char* path) {
     zk::CZKInstaller& state = zk::installer();
-    zk::appendFileListEntry(disc, level, path, state.m_installFolder, state.m_debug);
+    zk::CInstallUtility utility;
+    utility.setDebugMode(state.m_debug);
+    utility.appendFileListEntry(disc, level, path, state.m_installFolder);
 }

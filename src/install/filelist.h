@@ -1,6 +1,9 @@
 // filelist.h - the install log "filelist.txt" in the install folder: one
 // "disc,level,path" line per installed file, folder or wildcard set, which the
-// uninstaller replays to remove exactly what was installed.
+// uninstaller replays to remove exactly what was installed.  Single entries
+// are appended by CInstallUtility::appendFileListEntry (core/install_utility.h):
+// a log that cannot be opened, an empty folder or a refused path writes
+// nothing and reports nothing; with debug on, a refused path is traced.
 #ifndef ZK_INSTALL_FILELIST_H
 #define ZK_INSTALL_FILELIST_H
 
@@ -29,11 +32,6 @@ FILE* createFileList(const char* folder);
 
 // Writes one line whole to an open log and flushes it; false when refused.
 bool writeFileListLine(FILE* log, int disc, int level, const char* path, bool recursive);
-
-// Appends one line to "<folder>\filelist.txt".  A log that cannot be opened,
-// an empty folder or a refused path writes nothing and reports nothing; with
-// debug on, a refused path is traced.
-void appendFileListEntry(int disc, int level, const char* path, const char* folder, bool debug);
 
 } // namespace zk
 

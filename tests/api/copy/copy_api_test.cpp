@@ -1,0 +1,205 @@
+// The copy engine and the install log as a host sees them, through the DLL's
+// decorated exports.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ZKInstall.h"
+#include "zktest/harness.h"
+
+using zktest::exists;
+using zktest::readFile;
+using zktest::writeFile;
+
+namespace {
+
+std::vector<char> mutableText(const std::string& s) {
+    std::vector<char> out(s.begin(), s.end());
+    out.push_back('\0');
+    return out;
+}
+
+class CopyApi : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ZKINSTALL_setMessageBox(zktest::MessageScript::callback);
+        CZKCopyFile::copySuspended = false;
+    }
+    zktest::MessageScript script;
+    zktest::ScratchDir dir{"copyapi"};
+    CZKCopyFile copier;
+};
+
+struct HostProgress {
+    int calls = 0;
+    __int64 lastTransferred = -1;
+    __int64 lastTotal = -1;
+};
+
+DWORD CALLBACK hostRoutine(LARGE_INTEGER total, LARGE_INTEGER transferred, LARGE_INTEGER,
+                           LARGE_INTEGER, DWORD, DWORD, HANDLE, HANDLE, LPVOID context) {
+    _zk_copyprogress* record = static_cast<_zk_copyprogress*>(context);
+    HostProgress* seen = static_cast<HostProgress*>(record->reserved);
+    ++seen->calls;
+    seen->lastTransferred = transferred.QuadPart;
+    seen->lastTotal = total.QuadPart;
+    return PROGRESS_CONTINUE;
+}
+
+TEST_F(CopyApi, HostRoutineHearsOfEveryCopiedFile) {
+    // The host's record reaches its routine unchanged; every file is reported
+    // whole at least once, whichever copier the system offers.
+    const size_t sizes[] = {1, 200000};
+    for (size_t size : sizes) {
+        SCOPED_TRACE(size);
+        std::string data(size, 'z');
+        writeFile(dir / "in.bin", data);
+        HostProgress seen;
+        __int64 expected = 0, copied = 0, done = 77;
+        float percent = 0;
+        _zk_copyprogress record = {&expected, &copied, &percent, &seen, &done, false, false};
+        int cancel = 0;
+        EXPECT_TRUE(copier.MyCopyFile((dir / "in.bin").c_str(), (dir / "out.bin").c_str(),
+                                      &cancel, hostRoutine, &record));
+        EXPECT_EQ(readFile(dir / "out.bin"), data);
+        EXPECT_EQ(done, 0) << "the file counter is reset before the copy";
+        EXPECT_GE(seen.calls, 1);
+        EXPECT_EQ(seen.lastTransferred, static_cast<__int64>(size));
+        EXPECT_EQ(seen.lastTotal, static_cast<__int64>(size));
+    }
+}
+
+struct ThreadCopy {
+    CZKCopyFile* copier;
+    std::string from, to;
+    bool result;
+};
+
+DWORD WINAPI copyOnThread(LPVOID p) {
+    ThreadCopy* job = static_cast<ThreadCopy*>(p);
+    int cancel = 0;
+    job->result = job->copier->MyCopyFile(job->from.c_str(), job->to.c_str(), &cancel, nullptr,
+                                          nullptr);
+    return 0;
+}
+
+TEST_F(CopyApi, ExportedSuspendSwitchPausesTheCopyingThread) {
+    writeFile(dir / "in.bin", "payload");
+    ThreadCopy job{&copier, dir / "in.bin", dir / "out.bin", false};
+    CZKCopyFile::copySuspended = true;
+    HANDLE thread = CreateThread(nullptr, 0, copyOnThread, &job, 0, nullptr);
+    ASSERT_TRUE(thread != nullptr);
+    bool suspended = false;
+    for (int i = 0; i < 1000 && !suspended; ++i) {
+        DWORD previous = SuspendThread(thread);
+        ResumeThread(thread);
+        suspended = previous != static_cast<DWORD>(-1) && previous >= 1;
+        if (!suspended)
+            Sleep(20);
+    }
+    EXPECT_TRUE(suspended);
+    EXPECT_FALSE(exists(dir / "out.bin"));
+    CZKCopyFile::copySuspended = false;
+    ResumeThread(thread);
+    EXPECT_EQ(WaitForSingleObject(thread, 20000), static_cast<DWORD>(WAIT_OBJECT_0));
+    CloseHandle(thread);
+    EXPECT_TRUE(job.result);
+    EXPECT_EQ(readFile(dir / "out.bin"), "payload");
+}
+
+TEST_F(CopyApi, ComServerRegisteredOnCopyAndUnregisteredOnRemove) {
+    // The system's own registration tool calls the fixture's entries, which
+    // record each call in ZK_COM_RECORD.
+    const std::string record = dir / "calls.txt";
+    SetEnvironmentVariableA("ZK_COM_RECORD", record.c_str());
+    struct Case {
+        const char* fixture;
+        const char* name;
+        bool server;
+    };
+    const Case cases[] = {
+        {"zkcomfixture.dll", "server.dll", true},
+        {"zkplainfixture.dll", "plain.dll", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        zktest::removeTree(record);
+        const std::string target = dir / c.name;
+        int cancel = 0;
+        ASSERT_TRUE(copier.MyCopyFile((zktest::binDir() + "\\" + c.fixture).c_str(),
+                                      target.c_str(), &cancel, nullptr, nullptr));
+        EXPECT_EQ(readFile(record), c.server ? "register " + target + "\n" : "");
+        std::vector<char> path = mutableText(target);
+        EXPECT_EQ(copier.Remove(path.data()), 1);
+        EXPECT_FALSE(exists(target));
+        EXPECT_EQ(readFile(record),
+                  c.server ? "register " + target + "\nunregister " + target + "\n" : "");
+    }
+    SetEnvironmentVariableA("ZK_COM_RECORD", nullptr);
+}
+
+TEST_F(CopyApi, TreeCopiedFoundAndRemoved) {
+    const std::vector<std::string> files = {"a.txt", "sub\\b.txt", "sub\\c.bin"};
+    for (const std::string& f : files) {
+        zktest::makeDirs(dir / ("source\\" + f.substr(0, f.rfind('\\') + 1)));
+        writeFile(dir / ("source\\" + f), f);
+    }
+    int count = 0, cancel = 0;
+    float unused = 0;
+    const std::string target = dir / "target";
+    EXPECT_EQ(copier.XCopy((dir / "source\\*.txt").c_str(), target.c_str(), 1, &cancel, &count,
+                           1, &unused, nullptr, nullptr),
+              2);
+    EXPECT_EQ(readFile(target + "\\sub\\b.txt"), "sub\\b.txt");
+    EXPECT_FALSE(exists(target + "\\sub\\c.bin"));
+
+    char found[260] = {};
+    EXPECT_TRUE(copier.findFile((target + "\\b.txt").c_str(), 1, found));
+    EXPECT_EQ(std::string(found), target + "\\sub\\b.txt");
+
+    CString cs;
+    cs.m_pszData = found;
+    DWORD high = 1, low = 0;
+    EXPECT_EQ(copier.isFile(cs, &high, &low), 1);
+    EXPECT_EQ(low, 9u);
+    EXPECT_EQ(high, 0u);
+
+    std::vector<char> spec = mutableText(target + "\\*.*");
+    EXPECT_EQ(copier.XRemove(spec.data(), true), 1);
+    EXPECT_FALSE(exists(target));
+
+    const std::string chain = dir / "made\\of\\folders";
+    EXPECT_TRUE(copier.createDirectory(chain.c_str(), 0));
+    EXPECT_TRUE(copier.dirExists(chain.c_str()));
+    EXPECT_TRUE(script.calls().empty());
+}
+
+TEST(InstallLogApi, HostEntriesAreAppendedToTheInstallFoldersLog) {
+    zktest::ScratchDir dir("logapi");
+    char saved[260] = {};
+    ZKINSTALL_getGameCacheLocation(saved);
+    std::vector<char> folder = mutableText(dir.path());
+    ZKINSTALL_setGameCacheLocation(folder.data());
+
+    struct Entry {
+        int disc, level;
+        const char* path;
+    };
+    const Entry entries[] = {
+        {1, 1, "Support\\Updater.exe"},
+        {0, 1, "Saves\\*.* /s"},
+        {1, 1, "..\\..\\Windows\\*.*"},
+        {2, 3, "C:\\boot.ini"},
+        {3, 2, "Maps\\"},
+    };
+    for (const Entry& e : entries) {
+        std::vector<char> path = mutableText(e.path);
+        ZKINSTALL_AddFileListEntry(e.disc, e.level, path.data());
+    }
+    EXPECT_EQ(readFile(dir / "filelist.txt"),
+              "1,1,Support\\Updater.exe\r\n0,1,Saves\\*.* /s\r\n3,2,Maps\\\r\n");
+    ZKINSTALL_setGameCacheLocation(saved);
+}
+
+} // namespace

@@ -1,0 +1,100 @@
+// The install log: line format, entries the uninstaller could replay outside
+// the install folder, and lines from several writers in one file.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/install_utility.h"
+#include "install/filelist.h"
+#include "zktest/harness.h"
+
+namespace {
+
+TEST(FileListLine, FormatAndRefusals) {
+    struct Case {
+        const char* path;
+        bool recursive;
+        const char* line;  // null: refused
+    };
+    const std::string tooLong(260, 'a');
+    const Case cases[] = {
+        {"Data\\maps.pak", false, "2,3,Data\\maps.pak\r\n"},
+        {"Support\\*.*", false, "2,3,Support\\*.*\r\n"},
+        {"Movies\\*.bik ", true, "2,3,Movies\\*.bik  /s\r\n"},
+        {"Saves\\", false, "2,3,Saves\\\r\n"},
+        {"Saves /s", false, "2,3,Saves /s\r\n"},
+        {"..hidden\\a..b", false, "2,3,..hidden\\a..b\r\n"},
+        {"x /s ..\\beyond the mark", false, "2,3,x /s ..\\beyond the mark\r\n"},
+        {"", false, nullptr},
+        {"..\\outside.txt", false, nullptr},
+        {"Data\\..\\..\\Windows\\win.ini", false, nullptr},
+        {"Data\\.. \\x", false, nullptr},
+        {"...\\x", false, nullptr},
+        {"Data/../../x", false, nullptr},
+        {"..\\Windows /s", false, nullptr},
+        {"  ..\\x", false, nullptr},
+        {"C:\\Windows\\system.ini", false, nullptr},
+        {"\\Windows", false, nullptr},
+        {"/etc", false, nullptr},
+        {"file.txt:stream", false, nullptr},
+        {"a.txt\r\n1,1,..\\b.txt", false, nullptr},
+        {"tab\there", false, nullptr},
+        {tooLong.c_str(), false, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        char out[600] = "junk";
+        EXPECT_EQ(zk::formatFileListLine(out, sizeof out, 2, 3, c.path, c.recursive),
+                  c.line != nullptr);
+        EXPECT_STREQ(out, c.line ? c.line : "");
+    }
+    char small[8];
+    EXPECT_FALSE(zk::formatFileListLine(small, sizeof small, 1, 1, "Data\\long.txt", false));
+    EXPECT_STREQ(small, "");
+}
+
+TEST(FileList, AppendedLinesLandAtTheEndWithCRLF) {
+    zktest::ScratchDir dir("filelist");
+    const std::string log = dir / "filelist.txt";
+    zktest::writeFile(log, "0,0,cache.dat\r\n");
+    zk::CInstallUtility utility;
+    utility.appendFileListEntry(1, 1, "Support\\readme.txt", dir.path().c_str());
+    utility.appendFileListEntry(1, 2, "..\\escape.txt", dir.path().c_str());
+    utility.appendFileListEntry(3, 4, "Data\\*.* /s", (dir.path() + "\\").c_str());
+    EXPECT_EQ(zktest::readFile(log),
+              "0,0,cache.dat\r\n1,1,Support\\readme.txt\r\n3,4,Data\\*.* /s\r\n");
+
+    // No folder: nothing is written anywhere, not "\filelist.txt" at a root.
+    char saved[MAX_PATH];
+    GetCurrentDirectoryA(sizeof saved, saved);
+    SetCurrentDirectoryA(dir.path().c_str());
+    utility.appendFileListEntry(1, 1, "a.txt", "");
+    utility.appendFileListEntry(1, 1, "a.txt", nullptr);
+    SetCurrentDirectoryA(saved);
+    EXPECT_FALSE(zktest::exists(dir.path().substr(0, 2) + "\\filelist.txt"));
+
+    // A folder that does not exist: silently nothing.
+    utility.appendFileListEntry(1, 1, "a.txt", (dir / "missing").c_str());
+    EXPECT_FALSE(zktest::exists(dir / "missing"));
+}
+
+TEST(FileList, LinesOfOtherWritersSurviveTheOpenLog) {
+    zktest::ScratchDir dir("filelist");
+    const std::string log = dir / "filelist.txt";
+    zktest::writeFile(log, "1,1,from an earlier installation\r\n");
+
+    FILE* open = zk::createFileList(dir.path().c_str());
+    ASSERT_TRUE(open != nullptr);
+    EXPECT_EQ(zktest::readFile(log), "");
+    EXPECT_TRUE(zk::writeFileListLine(open, 0, 0, "cache.dat", false));
+    // The readme line, written through a second stream while the log is open.
+    zk::CInstallUtility utility;
+    utility.appendFileListEntry(1, 1, "Support\\readme.txt", dir.path().c_str());
+    EXPECT_TRUE(zk::writeFileListLine(open, 2, 1, "Maps\\*.*", true));
+    EXPECT_FALSE(zk::writeFileListLine(open, 2, 1, "..\\Maps", true));
+    fclose(open);
+    EXPECT_EQ(zktest::readFile(log),
+              "0,0,cache.dat\r\n1,1,Support\\readme.txt\r\n2,1,Maps\\*.* /s\r\n");
+}
+
+} // namespace
