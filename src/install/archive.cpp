@@ -108,20 +108,26 @@ void countProgress() {
     }
 }
 
-// Creates every folder on the way to the last separator of path.
+// Creates every folder on the way to the last backslash of path; true when
+// that folder exists afterwards.  Levels that cannot be made (a drive's root,
+// a share's server) are passed over: the last level decides.
 bool createParentFolders(const char* path) {
     char folder[kText];
     copyText(folder, path);
-    for (char* p = folder; *p; ++p) {
-        if (*p != '\\' || p == folder || p[-1] == ':')
+    char* last = strrchr(folder, '\\');
+    if (!last)
+        return true;
+    for (char* p = folder; p < last; ++p) {
+        if (*p != '\\' || p == folder)
             continue;
         *p = '\0';
-        bool made = CreateDirectoryA(folder, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+        CreateDirectoryA(folder, nullptr);
         *p = '\\';
-        if (!made)
-            return false;
     }
-    return true;
+    *last = '\0';
+    CreateDirectoryA(folder, nullptr);
+    DWORD attributes = GetFileAttributesA(folder);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void restoreDate(const char* path, uLong dosDate) {
@@ -151,13 +157,12 @@ int currentMember(unzFile zip, unz_file_info64* info, char* name, size_t cap) {
     int err = unzGetCurrentFileInfo64(zip, info, stored, sizeof stored, nullptr, 0, nullptr, 0);
     if (err != UNZ_OK)
         return err;
-    if (info->size_filename > static_cast<uLong>(kNameLength))
-        return kNameTooLong;
     copyText(name, cap, stored);
     for (char* p = name; *p; ++p)
         if (*p == '/')
             *p = '\\';
-    return UNZ_OK;
+    // The cut name is still good enough to show the user.
+    return info->size_filename > static_cast<uLong>(kNameLength) ? kNameTooLong : UNZ_OK;
 }
 
 // Writes the open member into the output, one chunk per message pumped.

@@ -471,3 +471,26 @@ TEST(Unzip, ReadOnlyFileIsOverwrittenAndLeftWritable) {
     EXPECT_EQ(readFile(fixtureDir() + "\\tree\\readme.txt"), readFile(x.at("readme.txt")));
     EXPECT_EQ(0u, GetFileAttributesA(x.at("readme.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
 }
+
+// A member whose path would not fit is a failure shown to the user, never
+// written under a cut name that could be some other file.
+TEST(Unzip, MemberWhosePathDoesNotFitIsAFailureNotACutName) {
+    zktest::ScratchDir scratch("long");
+    // 240 characters of destination, trailing backslash included: room for
+    // "Data\Sub\deep.txt" but not for "Data\Sub\with space.txt".
+    std::string into = "x";
+    while (scratch.path().size() + 1 + into.size() + 1 < 240)
+        into += into.size() % 60 == 59 ? '\\' : 'x';
+    Extraction x(scratch, into);
+    ASSERT_EQ(240u, x.destination.size());
+    ErrorScript::reset({zk::kArchiveSkip});
+
+    x.run({archive("debian.zip"), "-o"});
+
+    EXPECT_EQ(std::vector<std::string>{"Data\\Sub\\with space.txt"}, ErrorScript::asked());
+    std::vector<std::string> found = filesBelow(x.folder);
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ((std::vector<std::string>{"Data\\Sub\\deep.txt", "Data\\big.bin", "empty.dat",
+                                        "readme.txt"}),
+              found);
+}
