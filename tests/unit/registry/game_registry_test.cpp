@@ -268,16 +268,6 @@ TEST_F(GameRegistry, SizesAreKilobyteTextInTheGameKey) {
     EXPECT_NE(std::string::npos, exported.find("\"Language\"=\"French\"")) << exported;
 }
 
-TEST_F(GameRegistry, InstalledFlagIsWrittenAndReadBack) {
-    EXPECT_FALSE(s->m_installUtility.getInstalledFlag(*s));
-    s->m_installUtility.setInstalledFlag(*s, true);
-    EXPECT_EQ(dword(1), zktest::readValues(HKLM, appKey())["Installed"]);
-    EXPECT_TRUE(s->m_installUtility.getInstalledFlag(*s));
-    s->m_installUtility.setInstalledFlag(*s, false);
-    EXPECT_EQ(dword(0), zktest::readValues(HKLM, appKey())["Installed"]);
-    EXPECT_FALSE(s->m_installUtility.getInstalledFlag(*s));
-}
-
 // --- restart record --------------------------------------------------------------
 
 TEST_F(GameRegistry, RestartRecordBringsBackTheInterruptedInstallation) {
@@ -537,12 +527,6 @@ TEST_F(GameRegistry, PreviousInstallationNeedsACompletedMatchingInstall) {
         }
         zktest::deleteTree(HKLM, kUninstall + configuredGuid);
     }
-}
-
-TEST_F(GameRegistry, NoRegistryMeansANewInstallation) {
-    EXPECT_FALSE(zk::detectPreviousInstallation(*s));
-    EXPECT_FALSE(s->m_previouslyInstalled);
-    EXPECT_STREQ(installFolder.c_str(), s->m_installFolder);
 }
 
 // --- the uninstaller in the install folder ---------------------------------------
