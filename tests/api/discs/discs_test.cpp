@@ -121,11 +121,13 @@ TEST(DriveChecks, ValidDrivesAreWritableAndMounted) {
     };
     const Case cases[] = {
         {"C:\\Program Files\\Vantorel\\ZK Game", true},
+        {"c:", true},
         {"D:\\Game", false},
         {"E:\\Game", false},
         {"F:\\", false},
         {"R:\\Game", false},
         {"Game", false},
+        {"", false},
     };
     for (const Case& c : cases) {
         std::string path = c.path;

@@ -92,19 +92,6 @@ TEST(IdentifyDisc, ReadsTheNumberAndMatchesTheProduct) {
     }
 }
 
-TEST_F(DiscRequest, FindsTheWantedDiscInTheSecondDrive) {
-    zktest::insertDisc('d', 1);
-    zktest::insertDisc('e', 2);
-    char root[260] = "D:";
-    int current = 1, cancel = 0;
-    EXPECT_EQ(2, zk::requestDisc(&current, 2, root, &cancel, false, 1, zk::kPlaceholderGUID));
-    EXPECT_EQ(2, current);
-    EXPECT_EQ(0, cancel);
-    EXPECT_STREQ("E:\\", root);
-    EXPECT_TRUE(host_.before().empty());
-    EXPECT_TRUE(host_.boxes().empty());
-}
-
 // A host that copies the wanted disc's image into place while it asks.
 std::string s_imagesFolder;
 int __stdcall addImageThenAnswer(int disc) {
@@ -367,33 +354,6 @@ TEST_F(DiscRequest, LongRootsStayWithinTheirBuffer) {
     EXPECT_EQ(std::string(8, 'G'), std::string(g.guard, 8));
 }
 
-TEST(DriveChecks, OnlyWritableMountedDrivesAreValid) {
-    ASSERT_TRUE(zktest::haveDiscDrives());
-    zktest::DiscDrivesGuard drives;
-    zktest::insertDisc('d', 1);
-    zktest::ejectDisc('e');
-    struct Case {
-        const char* path;
-        bool valid;
-    };
-    const Case cases[] = {
-        {"C:\\Program Files\\Vantorel\\ZK Game", true},
-        {"c:\\", true},
-        {"C:", true},
-        {"D:\\Game", false},      // a CD-ROM with a disc
-        {"E:\\", false},          // a CD-ROM without one
-        {"Q:\\Games", false},     // no such drive
-        {"Games\\ZK Game", false},  // no drive at all
-        {"", false},
-        {nullptr, false},
-    };
-    zk::CInstallUtility utility;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path ? c.path : "(null)");
-        EXPECT_EQ(c.valid, utility.isWritableDrive(c.path));
-    }
-}
-
 TEST(DriveChecks, FreeSpaceComesFromEitherSystemCall) {
     ULARGE_INTEGER available, total, totalFree;
     ASSERT_TRUE(GetDiskFreeSpaceExA("C:\\", &available, &total, &totalFree));
@@ -431,25 +391,6 @@ TEST(DriveChecks, ClusterCountsDoNotOverflow) {
         EXPECT_EQ(exact, static_cast<long double>(zk::clusterBytes(c.clusters, c.sectors, c.bytes)))
             << c.clusters;
     }
-}
-
-TEST(DriveChecks, DriveRootIsTheTextUpToTheColon) {
-    struct Case {
-        const char* path;
-        const char* root;  // null: none
-    };
-    const Case cases[] = {
-        {"C:\\Games\\ZK", "C:\\"}, {"d:", "d:\\"}, {"C:relative", "C:\\"},
-        {"\\\\server\\share", nullptr}, {"", nullptr}};
-    for (const Case& c : cases) {
-        char root[8] = "unset";
-        bool ok = zk::driveRootOf(c.path, root, sizeof root);
-        EXPECT_EQ(c.root != nullptr, ok) << c.path;
-        if (c.root && ok)
-            EXPECT_STREQ(c.root, root);
-    }
-    char small[3];
-    EXPECT_FALSE(zk::driveRootOf("C:\\x", small, sizeof small));
 }
 
 } // namespace
