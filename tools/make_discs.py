@@ -371,8 +371,8 @@ class DiscSet:
             copy_readme()
         return result
 
-    def xcopy(self, result, disc, spec, recursive):
-        folder, _, pattern = spec.rpartition("\\")
+    def xcopy(self, result, disc, entry, recursive):
+        folder, _, pattern = entry.rpartition("\\")
         pattern = pattern.rstrip(" ")
         for (d, path), data in sorted(self.content.items()):
             if d != disc:
