@@ -189,10 +189,11 @@ struct Worker {
                 folderPart[0] = '\0';
         }
         if (disc != *job->currentDisc) {
-            int state = 0;
-            requestDisc(job->currentDisc, disc, job->sourceRoot, &state, job->debug, 1,
+            // The host's cancel flag is the request's cancel state, so the host
+            // can stop a disc request too.
+            requestDisc(job->currentDisc, disc, job->sourceRoot, job->cancel, job->debug, 1,
                         job->productGuid);
-            if (state == -1)
+            if (*job->cancel == -1)
                 *job->cancel = 1;
             if (*job->cancel == 1)
                 return;

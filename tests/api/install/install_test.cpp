@@ -13,6 +13,9 @@
 
 namespace {
 
+// The host's string library, loaded before the library fetches its first text.
+const HMODULE s_strings = LoadLibraryA("AutoRunGUI.dll");
+
 const char* const kLanguage = "en-us";
 const int kEnglishUS = 1;
 
@@ -21,7 +24,7 @@ std::string discImage(int disc) {
 }
 
 // The host's view of one running installation.
-struct Run {
+struct HostView {
     int running = 0;
     int cancel = 0;
     float percent = 0;
@@ -50,6 +53,7 @@ class Install : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(zktest::haveDiscDrives());
+        ASSERT_TRUE(s_strings != nullptr);
         ASSERT_TRUE(zktest::isDirectory(discImage(1))) << discImage(1);
         for (int disc = 1; disc <= 3; ++disc) {
             char letter = "def"[disc - 1];
@@ -83,8 +87,8 @@ class Install : public ::testing::Test {
     }
 
     // Starts the copy and polls it as a host does until the worker ends.
-    void runInstallation(Run& run, int type, long long expected,
-                         void (*duringCopy)(Run&) = nullptr) {
+    void runInstallation(HostView& run, int type, long long expected,
+                         void (*duringCopy)(HostView&) = nullptr) {
         ASSERT_TRUE(ZKINSTALL_copyCacheFiles(type, &run.running, run.currentFile, &run.percent,
                                              &run.cancel, expected, &run.thread));
         ASSERT_NE(reinterpret_cast<void*>(static_cast<intptr_t>(-1)), run.thread);
@@ -144,7 +148,7 @@ TEST_F(Install, ThreeDrivesFullInstallationMatchesTheDiscSet) {
     zktest::Expectation e = expectation(3);
     ASSERT_GT(e.counted, 0);
     ASSERT_FALSE(e.files.empty());
-    Run run;
+    HostView run;
     runInstallation(run, 3, e.counted);
     EXPECT_TRUE(run.sawRunning);
     EXPECT_EQ(0, run.running);
@@ -162,7 +166,7 @@ TEST_F(Install, EveryInstallationTypeCopiesItsLevels) {
     for (int type : {1, 2, 4}) {
         zktest::removeTree(target);
         zktest::Expectation e = expectation(type);
-        Run run;
+        HostView run;
         runInstallation(run, type, e.counted);
         EXPECT_EQ(0, run.cancel) << type;
         SCOPED_TRACE("type " + std::to_string(type));
@@ -177,7 +181,7 @@ TEST_F(Install, OneDriveAsksForEachDiscThroughTheHost) {
     zktest::ejectDisc('f');
     prepare();
     zktest::Expectation e = expectation(3);
-    Run run;
+    HostView run;
     runInstallation(run, 3, e.counted);
     EXPECT_EQ(0, run.cancel);
     EXPECT_EQ((std::vector<int>{2, 3}), s_requested);
@@ -190,7 +194,7 @@ TEST_F(Install, DeclinedDiscStopsTheInstallation) {
     prepare();
     s_swapDiscs = false;
     script.setFallback(IDYES);  // yes, quit the installation
-    Run run;
+    HostView run;
     runInstallation(run, 3, expectation(3).counted);
     EXPECT_EQ(1, run.cancel);
     EXPECT_EQ(0, run.running);
@@ -201,7 +205,7 @@ TEST_F(Install, DeclinedDiscStopsTheInstallation) {
         EXPECT_EQ(std::string::npos, f.first.find("Data2")) << f.first;
 }
 
-void cancelOnceCopying(Run& run) {
+void cancelOnceCopying(HostView& run) {
     if (run.files.size() >= 3)
         run.cancel = 1;
 }
@@ -209,7 +213,7 @@ void cancelOnceCopying(Run& run) {
 TEST_F(Install, HostCancelStopsTheWorker) {
     prepare();
     zktest::Expectation e = expectation(3);
-    Run run;
+    HostView run;
     runInstallation(run, 3, e.counted, cancelOnceCopying);
     EXPECT_EQ(1, run.cancel);
     EXPECT_EQ(0, run.running);
@@ -219,7 +223,7 @@ TEST_F(Install, HostCancelStopsTheWorker) {
 TEST_F(Install, SuspendedCopyWaitsUntilTheHostResumesIt) {
     prepare();
     zktest::Expectation e = expectation(3);
-    Run run;
+    HostView run;
     CZKCopyFile::copySuspended = true;
     ASSERT_TRUE(ZKINSTALL_copyCacheFiles(3, &run.running, run.currentFile, &run.percent,
                                          &run.cancel, e.counted, &run.thread));
@@ -250,10 +254,10 @@ TEST_F(Install, SuspendedCopyWaitsUntilTheHostResumesIt) {
 TEST_F(Install, SecondInstallationReplacesTheLog) {
     prepare();
     zktest::Expectation e = expectation(3);
-    Run first;
+    HostView first;
     runInstallation(first, 3, e.counted);
     prepare();
-    Run second;
+    HostView second;
     runInstallation(second, 3, e.counted);
     EXPECT_EQ(0, second.cancel);
     checkInstalled(e);
@@ -278,7 +282,7 @@ TEST_F(Install, FailingFileFollowsTheRetryAnswers) {
 
     // Retry once, then Cancel and confirm: the installation ends.
     script.answers({IDRETRY, IDCANCEL, IDYES});
-    Run run;
+    HostView run;
     runInstallation(run, 3, e.counted);
     EXPECT_EQ(1, run.cancel);
     EXPECT_EQ(0, run.running);
@@ -291,7 +295,7 @@ TEST_F(Install, FailingFileFollowsTheRetryAnswers) {
     prepare();
     script.clear();
     script.answers({IDIGNORE});
-    Run skipped;
+    HostView skipped;
     runInstallation(skipped, 3, e.counted);
     EXPECT_EQ(0, skipped.cancel);
     EXPECT_FALSE(zktest::exists(target + "\\" + victim));
