@@ -204,9 +204,6 @@ TEST(ReadConfiguration, ValuesAsWrittenAndParsed) {
     } names[] = {
         {"AppName = Spaced", "", ""},  // the key ends in a blank: not AppName
         {"AppName= Blank Before", " Blank Before", "Blank Before"},
-        {"appname=lower case key", "", ""},
-        {"AppName=First\r\nAppName=Second", "First", "First"},
-        {"AppName=Tom // and Jerry", "Tom // and Jerry", "Tom  and Jerry"},
     };
     for (const Case& c : names) {
         auto s = freshState();
