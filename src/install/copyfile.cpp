@@ -314,6 +314,10 @@ bool CZKCopyFile::dirExists(const char* path) {
 
 bool CZKCopyFile::MyCopyFile(const char* source, const char* destination, int* cancel,
                              LPPROGRESS_ROUTINE routine, _zk_copyprogress* record) {
+    if (!source || !destination) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
     if (!s_copyDecided) {
         s_useSystemCopy = systemCopy() != nullptr;
         s_copyDecided = true;
