@@ -127,6 +127,19 @@ int breakOffButton(unsigned style) {
     return buttons[0];
 }
 
+// CPU time of the calling thread so far, kernel and user.
+ULONGLONG threadCpuMs() {
+    FILETIME created, ended, kernel, user;
+    if (!GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user))
+        return 0;
+    ULARGE_INTEGER k, u;
+    k.LowPart = kernel.dwLowDateTime;
+    k.HighPart = kernel.dwHighDateTime;
+    u.LowPart = user.dwLowDateTime;
+    u.HighPart = user.dwHighDateTime;
+    return (k.QuadPart + u.QuadPart) / 10000;
+}
+
 const int kTypeTexts[] = {IDS_TYPE_MINIMUM, IDS_TYPE_SATISFACTORY, IDS_TYPE_FULL,
                           IDS_TYPE_NOSTREAMING};
 
@@ -386,7 +399,7 @@ int Setup::readSettings() {
     m_product = text;
     char from[kPath] = {0};
     ZKINSTALL_getInstallFromLocation(from);
-    m_log.write("disc 1 found in " + std::string(from) + ": " + m_product);
+    m_log.write("disc 1 of " + m_product + " found in " + from);
     if (!m_unattended)
         m_console.print(hostText(IDS_SETUP_TITLE, {m_product}));
     return ExitInstalled;
@@ -626,6 +639,7 @@ int Setup::copyGame() {
     m_currentFile[0] = '\0';
     void* thread = nullptr;
     ULONGLONG started = GetTickCount64();
+    ULONGLONG cpuBefore = threadCpuMs();
     ZKINSTALL_copyCacheFiles(m_type, &m_running, m_currentFile, &m_percent, &m_cancel, m_expected,
                              &thread);
     if (thread == nullptr || thread == INVALID_HANDLE_VALUE) {
@@ -670,13 +684,16 @@ int Setup::copyGame() {
     WaitForSingleObject(thread, kThreadEndMs);
     CloseHandle(thread);
     ULONGLONG elapsed = GetTickCount64() - started;
+    // What watching the copy cost this thread: it should sleep, not spin.
+    m_log.write("host thread cpu: " + std::to_string(threadCpuMs() - cpuBefore) + " ms");
     if (!m_unattended)
         m_console.progress(progressLine(percent, m_expected, elapsed, "", m_console.width() - 1));
     m_console.endProgress();
     m_phase = PhaseAfterCopy;
-    char pct[16];
-    snprintf(pct, sizeof pct, "%.1f", static_cast<float>(percent));
-    m_log.write(std::string("copy ended after ") + formatElapsed(elapsed) + " at " + pct +
+    // Tenths by hand: the library moves the C locale to the chosen language.
+    int tenths = static_cast<int>(percent * 10.0f + 0.5f);
+    m_log.write("copy ended after " + formatElapsed(elapsed) + " at " +
+                std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) +
                 "%, cancel flag " + std::to_string(cancel));
     if (cancel != 0)
         return quitCode();

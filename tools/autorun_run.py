@@ -1,0 +1,216 @@
+"""Runs AutoRun.exe under Wine against a generated disc set and checks the result.
+
+Shared by the end-to-end tests, the demo and the benchmark:
+
+  WinePrefix      a prefix of the build's wine-run.sh (its CD-ROM drives D: E: F:
+                  are folders that discs are put into and taken out of)
+  make_discs()    tools/make_discs.py into a folder, returns its manifest
+  compare_tree()  the installed folder against what the manifest says an
+                  installation of one type and language must give
+
+The verdict never trusts AutoRun's own report: it reads the files back.
+"""
+import json
+import os
+import shutil
+import subprocess
+import sys
+import time
+import zlib
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+MAKE_DISCS = os.path.join(HERE, "make_discs.py")
+
+
+class WinePrefix:
+    """One Wine prefix of a build folder, as build/<dir>/wine-run.sh sets it up."""
+
+    def __init__(self, build_dir, name):
+        self.build = os.path.abspath(build_dir)
+        self.name = name
+        self.run_sh = os.path.join(self.build, "wine-run.sh")
+        self.root = os.path.join(self.build, "wine", name)
+        self.discs = os.path.join(self.build, "wine", "discs", name)
+        self.bin = os.path.join(self.build, "bin")
+
+    def env(self):
+        env = dict(os.environ)
+        env["ZK_WINE_PREFIX"] = self.name
+        return env
+
+    def reset(self):
+        """Throws the prefix away; the next run boots a fresh one."""
+        if os.path.isdir(self.root):
+            subprocess.run(["/usr/lib/wine/wineserver", "-k"],
+                           env=dict(self.env(), WINEPREFIX=self.root),
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for path in (self.root, self.discs):
+            remove(path)
+
+    def boot(self):
+        """Boots the prefix (once) and mounts its CD-ROM drives."""
+        subprocess.run([self.run_sh, "cmd.exe", "/c", "exit"], env=self.env(),
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+
+    def drive_folder(self, letter):
+        return os.path.join(self.discs, letter.lower())
+
+    def insert(self, letter, disc_folder):
+        """Puts a disc into a drive: the drive's folder becomes a link to it."""
+        target = self.drive_folder(letter)
+        remove(target)
+        os.symlink(os.path.abspath(disc_folder), target)
+
+    def eject(self, letter):
+        """Leaves the drive without a medium."""
+        remove(self.drive_folder(letter))
+
+    def eject_all(self):
+        for letter in "def":
+            self.eject(letter)
+
+    def unix_path(self, windows_path):
+        """C:\\x\\y -> <prefix>/drive_c/x/y (only drive C: is needed)."""
+        drive, _, rest = windows_path.partition(":")
+        if drive.lower() != "c":
+            raise ValueError("not on drive C: " + windows_path)
+        parts = [p for p in rest.split("\\") if p]
+        return os.path.join(self.root, "drive_c", *parts)
+
+    def run(self, program, args, stdin_text=None, timeout=900, cwd=None):
+        """Runs a Windows program; returns (exit code, output, seconds)."""
+        start = time.monotonic()
+        proc = subprocess.run([self.run_sh, program] + list(args), env=self.env(),
+                              input=(stdin_text or "").encode("latin-1"),
+                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                              timeout=timeout, cwd=cwd or self.bin)
+        seconds = time.monotonic() - start
+        return proc.returncode, proc.stdout.decode("latin-1"), seconds
+
+    def autorun(self, args, **kw):
+        return self.run(os.path.join(self.bin, "AutoRun.exe"), args, **kw)
+
+
+def remove(path):
+    if os.path.islink(path) or os.path.isfile(path):
+        os.unlink(path)
+    elif os.path.isdir(path):
+        shutil.rmtree(path)
+
+
+def make_discs(out, config=None, **options):
+    """Writes a disc set with tools/make_discs.py and returns its manifest."""
+    cmd = [sys.executable, MAKE_DISCS, "--out", out]
+    if config is not None:
+        path = out.rstrip("/") + ".json"
+        with open(path, "w") as f:
+            json.dump(config, f)
+        cmd += ["--config", path]
+    for key, value in options.items():
+        cmd += ["--" + key.replace("_", "-"), str(value)]
+    subprocess.run(cmd, check=True)
+    with open(os.path.join(out, "manifest.json")) as f:
+        return json.load(f)
+
+
+def crc32_of(path):
+    crc = 0
+    with open(path, "rb") as f:
+        while True:
+            block = f.read(1 << 20)
+            if not block:
+                return crc & 0xFFFFFFFF
+            crc = zlib.crc32(block, crc)
+
+
+def read_log(install_root):
+    """The installation's own log (filelist.txt), one entry a line."""
+    path = os.path.join(install_root, "filelist.txt")
+    if not os.path.isfile(path):
+        return None
+    with open(path, "rb") as f:
+        text = f.read().decode("latin-1")
+    return [line for line in text.replace("\r\n", "\n").split("\n") if line]
+
+
+# Registering the game places the uninstaller and the library in the install
+# folder and logs them ("0,0,<name>"): not part of the disc set.
+PLACED_BY_REGISTRATION = ("ZKUninstall.exe", "ZKInstall.dll")
+
+
+def compare_tree(install_root, expected):
+    """Compares an installed folder with one manifest entry ("installs"/"T/prefix").
+
+    Returns a report: counts and bytes expected and found, the lists of what
+    is missing, different or extra, and the uninstaller files that the
+    registration placed.
+    """
+    report = {"files_expected": len(expected["files"]), "bytes_expected": 0,
+              "files_ok": 0, "bytes_ok": 0, "missing": [], "different": [], "extra": [],
+              "folders_missing": [], "log_expected": len(expected["log"]), "log_found": 0,
+              "log_matches": False, "placed": []}
+    want = {}
+    for entry in expected["files"]:
+        want[entry["path"].lower()] = entry
+        report["bytes_expected"] += entry["size"]
+    seen = set()
+    for folder, _, files in os.walk(install_root):
+        for name in files:
+            full = os.path.join(folder, name)
+            rel = os.path.relpath(full, install_root).replace("/", "\\")
+            if rel.lower() == "filelist.txt":
+                continue
+            if rel in PLACED_BY_REGISTRATION and rel.lower() not in want:
+                report["placed"].append(rel)
+                continue
+            entry = want.get(rel.lower())
+            if entry is None:
+                report["extra"].append(rel)
+                continue
+            seen.add(rel.lower())
+            size = os.path.getsize(full)
+            if size == entry["size"] and "%08x" % crc32_of(full) == entry["crc32"]:
+                report["files_ok"] += 1
+                report["bytes_ok"] += size
+            else:
+                report["different"].append(rel)
+    report["missing"] = sorted(e["path"] for k, e in want.items() if k not in seen)
+    for folder in expected["folders"]:
+        if not os.path.isdir(os.path.join(install_root, *folder.split("\\"))):
+            report["folders_missing"].append(folder)
+    log = read_log(install_root)
+    if log is not None:
+        report["log_found"] = len(log)
+        placed_lines = ["0,0," + name for name in report["placed"]]
+        copied, tail = log[:len(log) - len(placed_lines)], log[len(log) - len(placed_lines):]
+        report["log_matches"] = (copied == expected["log"] and
+                                 sorted(tail) == sorted(placed_lines))
+    report["ok"] = (not report["missing"] and not report["different"] and not report["extra"]
+                    and not report["folders_missing"] and report["log_matches"])
+    return report
+
+
+def describe(report, limit=10):
+    """A few lines that say what differs, for a failed check."""
+    lines = ["files %d/%d, bytes %d/%d, install log %d lines (%s)" % (
+        report["files_ok"], report["files_expected"], report["bytes_ok"],
+        report["bytes_expected"], report["log_found"],
+        "as expected" if report["log_matches"] else "differs from the expected %d" %
+        report["log_expected"])]
+    for key in ("missing", "different", "extra", "folders_missing"):
+        if report[key]:
+            shown = ", ".join(report[key][:limit])
+            more = " and %d more" % (len(report[key]) - limit) if len(report[key]) > limit else ""
+            lines.append("%s: %s%s" % (key.replace("_", " "), shown, more))
+    return lines
+
+
+def log_value(host_log_text, key):
+    """The value of the last "key: value" line of AutoRun's log."""
+    value = None
+    for line in host_log_text.splitlines():
+        marker = " " + key + ": "
+        at = line.find(marker)
+        if at >= 0:
+            value = line[at + len(marker):]
+    return value
