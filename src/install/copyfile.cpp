@@ -542,13 +542,13 @@ bool CZKCopyFile::createDirectory(const char* path, int start) {
     return false;
 }
 
-int CZKCopyFile::XCopy(const char* spec, const char* destination, int recurse, int* cancel,
+int CZKCopyFile::XCopy(const char* wildcard, const char* destination, int recurse, int* cancel,
                        int* count, int, float*, LPPROGRESS_ROUTINE routine,
                        _zk_copyprogress* record) {
     int ownCount = 0;
     if (!count)
         count = &ownCount;
-    if (!spec || !destination)
+    if (!wildcard || !destination)
         return -1;
 
     DWORD attributes = GetFileAttributesA(destination);
@@ -561,13 +561,13 @@ int CZKCopyFile::XCopy(const char* spec, const char* destination, int recurse, i
     // "folder\pattern": the folder keeps its backslash; a bare pattern is
     // looked up in the current folder.
     char folder[kPath] = {};
-    const char* pattern = spec;
-    const char* slash = strrchr(spec, '\\');
+    const char* pattern = wildcard;
+    const char* slash = strrchr(wildcard, '\\');
     if (slash) {
-        size_t n = static_cast<size_t>(slash - spec) + 1;
+        size_t n = static_cast<size_t>(slash - wildcard) + 1;
         if (n >= static_cast<size_t>(kPath))
             return -1;
-        memcpy(folder, spec, n);
+        memcpy(folder, wildcard, n);
         folder[n] = '\0';
         pattern = slash + 1;
     }
@@ -601,11 +601,11 @@ int CZKCopyFile::XCopy(const char* spec, const char* destination, int recurse, i
             do {
                 if (!isFolderEntry(found) || isDots(found.cFileName))
                     continue;
-                char subSpec[kPath], subDestination[kPath];
-                if (!joinPath(subSpec, sizeof subSpec, {folder, found.cFileName, "\\", pattern}) ||
+                char subWildcard[kPath], subDestination[kPath];
+                if (!joinPath(subWildcard, sizeof subWildcard, {folder, found.cFileName, "\\", pattern}) ||
                     !joinPath(subDestination, sizeof subDestination,
                               {destination, "\\", found.cFileName}) ||
-                    XCopy(subSpec, subDestination, recurse, cancel, count, 1, nullptr, routine,
+                    XCopy(subWildcard, subDestination, recurse, cancel, count, 1, nullptr, routine,
                           record) == -1) {
                     FindClose(h);
                     return -1;
@@ -653,12 +653,12 @@ static bool findIn(const char* folder, const char* pattern, int recurse, char* o
     return hit;
 }
 
-bool CZKCopyFile::findFile(const char* spec, int recurse, char* out) {
-    if (!spec || !out)
+bool CZKCopyFile::findFile(const char* wildcard, int recurse, char* out) {
+    if (!wildcard || !out)
         return false;
     char folder[kPath], pattern[kPath];
-    extractPath(folder, spec);
-    extractFilename(pattern, spec);
+    extractPath(folder, wildcard);
+    extractFilename(pattern, wildcard);
     return findIn(folder, pattern, recurse, out);
 }
 
@@ -696,18 +696,18 @@ int CZKCopyFile::Remove(char* path) {
     return 1;
 }
 
-int CZKCopyFile::XRemove(char* spec, bool recurse) {
-    if (!spec)
+int CZKCopyFile::XRemove(char* wildcard, bool recurse) {
+    if (!wildcard)
         return 1;
     char folder[kPath], name[kPath], base[kPath];
-    extractPath(folder, spec);
-    extractFilename(name, spec);
+    extractPath(folder, wildcard);
+    extractFilename(name, wildcard);
     if (!joinPath(base, sizeof base, {folder, "\\"}))
         return 1;
 
-    // Every file the spec matches goes, wildcard patterns included.
+    // Every file it matches goes, whatever the pattern.
     WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA(spec, &found);
+    HANDLE h = FindFirstFileA(wildcard, &found);
     if (h != INVALID_HANDLE_VALUE) {
         do {
             char target[kPath];
@@ -719,8 +719,8 @@ int CZKCopyFile::XRemove(char* spec, bool recurse) {
     }
 
     if (recurse) {
-        // Folders the spec names go with their whole tree...
-        h = FindFirstFileA(spec, &found);
+        // Folders the wildcard names go with their whole tree...
+        h = FindFirstFileA(wildcard, &found);
         if (h != INVALID_HANDLE_VALUE) {
             do {
                 char sub[kPath];
@@ -731,7 +731,7 @@ int CZKCopyFile::XRemove(char* spec, bool recurse) {
             FindClose(h);
         }
         // ...and the other subfolders lose what matches the name, as a recursive
-        // XCopy of the same spec put it there.
+        // XCopy of the same wildcard put it there.
         char query[kPath];
         if (strcmp(name, "*.*") != 0 && joinPath(query, sizeof query, {base, "*.*"})) {
             h = FindFirstFileA(query, &found);

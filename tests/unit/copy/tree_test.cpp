@@ -112,7 +112,7 @@ TEST_F(Tree, XCopyReproducesTheMatchingTree) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.pattern) + (c.recurse ? " /s" : ""));
         const std::string target = dir / ("target" + std::to_string(n++));
-        std::string spec = source + "\\" + c.pattern;
+        std::string wildcard = source + "\\" + c.pattern;
         std::string suffix = std::string(c.pattern).substr(1);  // "*.txt" -> ".txt"
         std::vector<std::string> expected;
         for (const std::string& f : kTree) {
@@ -124,7 +124,7 @@ TEST_F(Tree, XCopyReproducesTheMatchingTree) {
         }
         int count = 0, cancel = 0;
         float unused = 0;
-        EXPECT_EQ(copier.XCopy(spec.c_str(), target.c_str(), c.recurse, &cancel, &count, 1,
+        EXPECT_EQ(copier.XCopy(wildcard.c_str(), target.c_str(), c.recurse, &cancel, &count, 1,
                                &unused, nullptr, nullptr),
                   static_cast<int>(expected.size()));
         EXPECT_EQ(count, static_cast<int>(expected.size()));
@@ -175,7 +175,7 @@ TEST_F(Tree, FindFileSearchesDepthFirst) {
     plant(dir / "root", {"z.txt", "a\\x.dat", "b\\deep\\y.dat", "b\\y.txt"});
     const std::string root = dir / "root";
     struct Case {
-        const char* spec;
+        const char* wildcard;
         int recurse;
         const char* found;  // null: nothing
     };
@@ -184,18 +184,18 @@ TEST_F(Tree, FindFileSearchesDepthFirst) {
         {"z.txt", 0, "z.txt"},    {"y.txt", 1, "b\\y.txt"},       {"nope.*", 1, nullptr},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.spec);
+        SCOPED_TRACE(c.wildcard);
         char out[260] = "untouched";
-        EXPECT_EQ(copier.findFile((root + "\\" + c.spec).c_str(), c.recurse, out),
+        EXPECT_EQ(copier.findFile((root + "\\" + c.wildcard).c_str(), c.recurse, out),
                   c.found != nullptr);
         EXPECT_EQ(std::string(out), c.found ? root + "\\" + c.found : "untouched");
     }
 }
 
-TEST_F(Tree, XRemoveTakesWhatTheSpecNames) {
+TEST_F(Tree, XRemoveTakesWhatTheWildcardNames) {
     struct Case {
         const char* name;
-        const char* spec;  // below the tree's root
+        const char* wildcard;  // below the tree's root
         bool recurse;
         std::vector<std::string> remaining;
         bool rootGone;
@@ -218,8 +218,8 @@ TEST_F(Tree, XRemoveTakesWhatTheSpecNames) {
         SCOPED_TRACE(c.name);
         const std::string root = dir / ("root" + std::to_string(n++));
         plant(root, kTree);
-        std::vector<char> spec = mutableText(root + "\\" + c.spec);
-        EXPECT_EQ(copier.XRemove(spec.data(), c.recurse), 1);
+        std::vector<char> wildcard = mutableText(root + "\\" + c.wildcard);
+        EXPECT_EQ(copier.XRemove(wildcard.data(), c.recurse), 1);
         EXPECT_EQ(exists(root), !c.rootGone);
         for (const std::string& f : kTree) {
             bool kept = std::find(c.remaining.begin(), c.remaining.end(), f) != c.remaining.end();
@@ -230,8 +230,8 @@ TEST_F(Tree, XRemoveTakesWhatTheSpecNames) {
 
 TEST_F(Tree, XRemoveOfTheLastFileTakesItsFolder) {
     plant(dir / "root", {"only\\file.txt", "keep.txt"});
-    std::vector<char> spec = mutableText(dir / "root\\only\\file.txt");
-    copier.XRemove(spec.data(), false);
+    std::vector<char> wildcard = mutableText(dir / "root\\only\\file.txt");
+    copier.XRemove(wildcard.data(), false);
     EXPECT_FALSE(exists(dir / "root\\only"));
     EXPECT_TRUE(exists(dir / "root\\keep.txt"));
 }
