@@ -102,6 +102,9 @@ static const char* const kDebugLogPath = "c:\\debugInstaller.txt";
 
 using namespace zk;
 
+// The web address of the Start-menu's web shortcut, exported for the host.
+char g_WebURL[1024] = "";
+
 int __stdcall DebugMessageBox(HWND owner, const char* text, const char* caption, unsigned style) {
     if (s_debugFirstUse) {
         s_debugFirstUse = false;
