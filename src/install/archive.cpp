@@ -65,18 +65,6 @@ char s_logName[kText];
 
 bool isSeparator(char c) { return c == '/' || c == '\\'; }
 
-// A component that path parsing would read as the parent folder: "..", and the
-// same with the trailing dots and blanks that the system drops.
-bool climbsUp(const char* begin, const char* end) {
-    int dots = 0;
-    for (const char* p = begin; p < end; ++p) {
-        if (*p == '.')
-            ++dots;
-        else if (*p != ' ')
-            return false;
-    }
-    return dots >= 2;
-}
 
 bool cancelled() { return s_driver.cancel && *s_driver.cancel != 0; }
 

@@ -10,10 +10,6 @@
 
 namespace zk {
 
-namespace {
-
-// A component the system would read as the parent folder: "..", and the same
-// with the trailing dots and blanks that path parsing drops.
 bool climbsUp(const char* begin, const char* end) {
     int dots = 0;
     for (const char* p = begin; p < end; ++p) {
@@ -24,6 +20,9 @@ bool climbsUp(const char* begin, const char* end) {
     }
     return dots >= 2;
 }
+
+namespace {
+
 
 bool logPath(const char* folder, char* out, size_t cap) {
     if (!folder || !folder[0])

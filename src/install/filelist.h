@@ -12,6 +12,10 @@
 
 namespace zk {
 
+// True for a path component [begin, end) that the system reads as the parent
+// folder: "..", and the same with the trailing dots and blanks it drops.
+bool climbsUp(const char* begin, const char* end);
+
 // True when the uninstaller, joining the install folder, a backslash and this
 // entry, stays inside the install folder: not empty, not longer than a path
 // can be, no line break or other control character, not absolute (no leading backslash or slash, no colon),
