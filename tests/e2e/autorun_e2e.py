@@ -12,6 +12,7 @@ what landed on disk against the disc set's manifest.
 import hashlib
 import os
 import re
+import shutil
 import subprocess
 import sys
 import threading
@@ -48,9 +49,11 @@ class Scenario:
     def discs(self, discs=2, languages="en-us,fr-fr", autorun=None, **options):
         """A small disc set of the scenario's own product."""
         self.serial += 1
-        tag = "%s%d" % (self.name.replace("_", ""), self.serial)
+        # A name of its own for every run, so that nothing an earlier run left
+        # in the prefix (folders, registry entries) can count as this one's.
+        tag = "%s%d %x" % (self.name.replace("_", ""), self.serial, int(time.time() * 10) % 0xFFFFFF)
         out = os.path.join(self.work, "set%d" % self.serial)
-        config = {"name": "ZK E2E %s" % tag, "executable": "%s.exe" % tag[:40],
+        config = {"name": "ZK E2E %s" % tag, "executable": "%s.exe" % tag.replace(" ", "_")[:40],
                   "guid": guid_for(tag), "discs": discs, "languages": languages,
                   "seed": self.serial + len(self.name), "autorun": autorun or {}}
         config.update(options)
@@ -297,10 +300,45 @@ def stdin_closed(s):
         expect_tree(s.prefix, folder, m, 3, "en-us")
 
 
+def from_disc_images(s):
+    """Discs copied to the hard disk as "Disk Images\DiskN" folders, no CD-ROM
+    drive at all: /SOURCE names disc 1, disc 2 is found beside it."""
+    m = s.discs()
+    images = s.prefix.unix_path("C:\\ZKE2E\\%s\\Disk Images" % s.name)
+    ar.remove(images)
+    shutil.copytree(m["root"], images, ignore=shutil.ignore_patterns("expected", "*.json"))
+    folder = s.c_folder("images")
+    code, out, log, _ = s.run(["/S", "/DISCWAIT=5", "/LANG=en-us", "/DIR=" + folder,
+                               "/SOURCE=C:\\ZKE2E\\%s\\Disk Images\\Disk1" % s.name])
+    if expect_exit(code, "installed", out, log):
+        expect_tree(s.prefix, folder, m, 3, "en-us")
+
+
+def runs_from_the_disc(s):
+    """AutoRun.exe and its libraries on disc 1, started from elsewhere: the disc
+    it lies on is the source."""
+    m = s.discs(languages="en-us")
+    for name in ("AutoRun.exe", "ZKInstall.dll", "AutoRunGUI.dll"):
+        source = os.path.join(s.prefix.bin, name)
+        if os.path.isfile(source):
+            shutil.copy(source, os.path.join(m["root"], "Disk1", name))
+    # Disc 1 in F:, which the library's own drive search reaches last.
+    s.prefix.insert("e", os.path.join(m["root"], "Disk2"))
+    s.prefix.insert("f", os.path.join(m["root"], "Disk1"))
+    folder = s.c_folder("fromdisc")
+    log_path = os.path.join(s.work, "fromdisc.log")
+    code, out, _ = s.prefix.run("F:\\AutoRun.exe", ["/S", "/DIR=" + folder,
+                                                      "/LOG=Z:" + log_path.replace("/", "\\")])
+    log = open(log_path, encoding="latin-1").read() if os.path.isfile(log_path) else ""
+    if expect_exit(code, "installed", out, log):
+        check("source: F:\\" in log, "the program's own disc is the source")
+        expect_tree(s.prefix, folder, m, 3, "en-us")
+
+
 SCENARIOS = {f.__name__: f for f in (
     full_install, default_folder, missing_second_disc, missing_first_disc, disc_arrives_late,
     bad_destinations, insufficient_space, bad_command_lines, copy_failure, interactive,
-    interactive_quit_at_disc_prompt, stdin_closed)}
+    interactive_quit_at_disc_prompt, stdin_closed, from_disc_images, runs_from_the_disc)}
 
 
 def main(argv):
