@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/inifile.h"
 #include "zktest/harness.h"
@@ -12,42 +13,30 @@
 namespace {
 
 struct Lookup {
-    const char* section;
-    const char* key;
-    const char* expected;
+    const char *section, *key;
+    std::string expected;
 };
-
-std::string lookup(CIniFile& ini, const char* section, const char* key) {
-    std::string out = "sentinel";
-    ini.getString(section, key, out);
-    return out;
-}
 
 // UTF-16LE bytes of a wide text, with a byte-order mark in front when asked.
 std::string wideBytes(const std::wstring& text, bool bom = true) {
-    std::string out;
-    if (bom)
-        out += "\xFF\xFE";
-    for (wchar_t c : text) {
-        out += static_cast<char>(c & 0xFF);
-        out += static_cast<char>((c >> 8) & 0xFF);
-    }
+    std::string out = bom ? "\xFF\xFE" : "";
+    for (wchar_t c : text)
+        out += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
     return out;
 }
 
 class IniFileTest : public ::testing::Test {
   protected:
-    // Writes the bytes to a file and loads it through the chosen reader.
-    void loadBytes(const std::string& bytes, bool wide = false) {
-        std::string path = dir_ / "test.ini";
-        zktest::writeFile(path, bytes);
-        ini_.setPath(path.c_str());
+    // Loads the bytes and answers the lookups.
+    void check(const std::string& bytes, bool wide, const std::vector<Lookup>& lookups) {
+        zktest::writeFile(dir_ / "test.ini", bytes);
+        ini_.setPath((dir_ / "test.ini").c_str());
         ASSERT_EQ(0, wide ? ini_.loadWide() : ini_.load());
-    }
-    void expectLookups(std::initializer_list<Lookup> cases) {
-        for (const Lookup& c : cases)
-            EXPECT_EQ(c.expected, lookup(ini_, c.section, c.key))
-                << "[" << c.section << "] " << c.key;
+        for (const Lookup& c : lookups) {
+            std::string out = "sentinel";
+            ini_.getString(c.section, c.key, out);
+            EXPECT_EQ(c.expected, out) << "[" << c.section << "] " << c.key;
+        }
     }
 
     zktest::ScratchDir dir_{"ini"};
@@ -55,293 +44,139 @@ class IniFileTest : public ::testing::Test {
 };
 
 TEST_F(IniFileTest, NarrowFileFormat) {
-    loadBytes("top=before any header\n"
-              "//comment=skipped\n"
-              "url=http://example.com//path\n"
-              "\n"
-              "AppName=Game\n"
-              "AppName=Second\n"
-              "key =blank before\n"
-              "spaced= value \n"
-              "eq=a=b\n"
-              "bare line\n"
-              "=no key\n"
-              "[Main]\n"
-              "crlf=1\r\n"
-              "cr=2\rcut here\n"
-              "[Open bracket\n"
-              "[Trailing] \n"
-              "[]\n"
-              "again=unnamed\n"
-              "[main]\n"
-              "later=joined\n"
-              "[Group A]\n"
-              "g=first\n"
-              "[MyGroupB]\n"
-              "g=second\n"
-              "[group c]\n"
-              "g=lower\n"
-              "last=no newline");
-    expectLookups({
-        {"", "top", "before any header"},
-        {"", "//comment", ""},
-        {"", "url", "http://example.com//path"},
-        {"", "AppName", "Game"},          // the first of two wins
-        {"", "appname", ""},              // keys match with case
-        {"", "key", ""},                  // the blank belongs to the key
-        {"", "key ", "blank before"},
-        {"", "spaced", " value "},
-        {"", "eq", "a=b"},
-        {"", "bare line", ""},
-        {"", "", ""},                     // "=no key" never matches
-        {"", "again", "unnamed"},         // "[]" names the unnamed section
-        {"MAIN", "crlf", "1"},            // sections match without case
-        {"Main", "cr", "2"},
-        {"main", "later", "joined"},
-        {"Main", "[Open bracket", ""},
-        {"Open bracket", "x", ""},
-        {"Trailing", "x", ""},
-        {"Group 0000", "g", "first"},
-        {"Group 0001", "g", "second"},
-        {"Group A", "g", ""},
-        {"group c", "g", "lower"},        // "Group" is matched with case
-        {"group c", "last", "no newline"},
-        {"Missing", "x", ""},
-    });
+    check("top=before any header\n//comment=skipped\nurl=http://example.com//path\n"
+          "AppName=Game\nAppName=Second\nkey =blank before\nspaced= value \neq=a=b\n=no key\n"
+          "[Main]\ncrlf=1\r\ncr=2\rcut here\n[Open bracket\n[]\nagain=unnamed\n"
+          "[main]\nlater=joined\n[Group A]\ng=first\n[MyGroupB]\ng=second\n"
+          "[group c]\nlast=no newline",
+          false,
+          {{"", "top", "before any header"}, {"", "//comment", ""},
+           {"", "url", "http://example.com//path"},
+           {"", "AppName", "Game"},  {"", "appname", ""},  // the first wins; keys keep case
+           {"", "key", ""},          {"", "key ", "blank before"},
+           {"", "spaced", " value "}, {"", "eq", "a=b"}, {"", "", ""},
+           {"", "again", "unnamed"},  // "[]" names the unnamed section
+           {"MAIN", "crlf", "1"},    {"Main", "cr", "2"}, {"main", "later", "joined"},
+           {"Group 0000", "g", "first"}, {"Group 0001", "g", "second"}, {"Group A", "g", ""},
+           {"group c", "last", "no newline"}});  // "Group" is matched with case
 }
 
-TEST_F(IniFileTest, GroupNumbersStartAgainForEveryFile) {
-    loadBytes("[Group]\na=1\n[Group]\nb=2\n");
-    expectLookups({{"Group 0000", "a", "1"}, {"Group 0001", "b", "2"}});
-    loadBytes("[Other Group]\nc=3\n");
-    expectLookups({{"Group 0000", "c", "3"}, {"Group 0000", "a", ""}});
-}
-
-TEST_F(IniFileTest, NewPathForgetsTheOldFile) {
-    loadBytes("a=1\n[S]\nb=2\n");
-    loadBytes("c=3\n");
-    expectLookups({{"", "a", ""}, {"S", "b", ""}, {"", "c", "3"}});
+TEST_F(IniFileTest, EveryLoadStartsAfresh) {
+    check("a=1\n[Group]\nb=2\n[Group]\nc=3\n", false, {{"Group 0001", "c", "3"}});
+    check("d=4\n[Other Group]\ne=5\n", false,
+          {{"", "a", ""}, {"Group 0001", "c", ""}, {"Group 0000", "e", "5"}});
     ini_.reset();
-    expectLookups({{"", "c", ""}});
+    std::string out;
+    ini_.getString("", "d", out);
+    EXPECT_EQ("", out);
     EXPECT_EQ(-1, ini_.load());
-}
-
-TEST_F(IniFileTest, MissingFileCannotBeLoaded) {
-    std::string path = dir_ / "absent.ini";
-    ini_.setPath(path.c_str());
+    ini_.setPath((dir_ / "absent.ini").c_str());
     EXPECT_EQ(-1, ini_.load());
     EXPECT_EQ(-1, ini_.loadWide());
-    EXPECT_EQ("", lookup(ini_, "", "a"));
 }
 
-TEST_F(IniFileTest, LongNarrowLinesContinueAsLinesOfTheirOwn) {
-    // A read takes 1023 characters: "k=" and 1021 letters; the rest of the line
-    // is read again and stands on its own, here as a key of its own.
-    std::string value(1021, 'v');
-    loadBytes("k=" + value + "j=tail\n" + "after=" + std::string(5000, 'x') + "\nnext=1\n");
-    expectLookups({{"", "k", value.c_str()}, {"", "j", "tail"}, {"", "next", "1"}});
-    std::string after;
-    ini_.getString("", "after", after);
-    EXPECT_EQ(std::string(1017, 'x'), after);
-}
-
-TEST_F(IniFileTest, CtrlZEndsANarrowFile) {
-    loadBytes("a=1\n\x1A\nb=2\n");
-    expectLookups({{"", "a", "1"}, {"", "b", ""}});
-}
-
-TEST_F(IniFileTest, NulByteEndsTheTextOfItsLine) {
-    loadBytes(std::string("a=1\0hidden=2\nb=2\n", 17));
-    expectLookups({{"", "a", "1"}, {"", "hidden", ""}, {"", "b", "2"}});
+TEST_F(IniFileTest, HostileInput) {
+    // A narrow read takes 1023 characters, a wide one 2047; the rest of the
+    // line stands on its own.
+    check("k=" + std::string(1021, 'v') + "j=tail\nafter=" + std::string(5000, 'x') + "\nn=1\n",
+          false,
+          {{"", "k", std::string(1021, 'v')}, {"", "j", "tail"},
+           {"", "after", std::string(1017, 'x')}, {"", "n", "1"}});
+    check("a=1\n\x1A\nb=2\n", false, {{"", "a", "1"}, {"", "b", ""}});  // Ctrl-Z ends the file
+    check(std::string("a=1\0hidden=2\nb=2\n", 17), false,
+          {{"", "a", "1"}, {"", "hidden", ""}, {"", "b", "2"}});
+    check(wideBytes(std::wstring(L"[S]\na=1\0b=9\nc=3\n", 16)), true,
+          {{"S", "a", "1"}, {"S", "b", ""}, {"S", "c", "3"}});
+    check(wideBytes(L"[S]\nx=" + std::wstring(2045, L'w') + L"k=tail\n"), true,
+          {{"S", "x", std::string(2045, 'w')}, {"S", "k", "tail"}});
+    check(wideBytes(L"[S]\r\na=1\r\nb=2") + "\x41", true, {{"S", "b", "2"}});  // odd byte count
+    check(wideBytes(L""), true, {{"S", "a", ""}});
+    check("\xFF", true, {{"", "a", ""}});
+    // A lone CR ends the line; what follows it up to a LF is dropped.
+    check(wideBytes(L"[S]\ra=1\rb=2"), true, {{"S", "a", ""}});
 }
 
 TEST_F(IniFileTest, SectionsBeyondTheLimitAreSkipped) {
-    // The sections after the 1024th keep no lines; none of their lines may
-    // land in the last kept section, and known sections still take lines.
+    // None of the skipped sections' lines may land in the last kept one, and
+    // known sections still take lines.
     std::string text;
+    std::wstring wide;
     for (int i = 0; i < 1100; ++i)
         text += "[S" + std::to_string(i) + "]\nv=" + std::to_string(i) + "\nonly" +
                 std::to_string(i) + "=yes\n";
-    text += "[S5]\nlate=kept\n";
-    loadBytes(text);
-    EXPECT_EQ("0", lookup(ini_, "S0", "v"));
-    EXPECT_EQ("1023", lookup(ini_, "S1023", "v"));
-    EXPECT_EQ("", lookup(ini_, "S1024", "v"));
-    EXPECT_EQ("", lookup(ini_, "S1099", "only1099"));
-    EXPECT_EQ("", lookup(ini_, "S1023", "only1024"));
-    EXPECT_EQ("kept", lookup(ini_, "S5", "late"));
-    EXPECT_EQ("", lookup(ini_, "Never seen", "x"));
-
+    for (int i = 0; i < 3000; ++i)
+        wide += L"[S" + std::to_wstring(i) + L"]\nv=" + std::to_wstring(i) + L"\n";
+    check(text + "[S5]\nlate=kept\n", false,
+          {{"S1023", "v", "1023"}, {"S1024", "v", ""}, {"S1099", "only1099", ""},
+           {"S1023", "only1024", ""}, {"S5", "late", "kept"}});
+    check(wideBytes(wide), true, {{"S1023", "v", "1023"}, {"S1024", "v", ""}, {"S2999", "v", ""}});
     // Lines before the first header take one of the places.
-    loadBytes("top=1\n" + text);
-    EXPECT_EQ("1", lookup(ini_, "", "top"));
-    EXPECT_EQ("1022", lookup(ini_, "S1022", "v"));
-    EXPECT_EQ("", lookup(ini_, "S1023", "v"));
+    check("top=1\n" + text, false, {{"", "top", "1"}, {"S1022", "v", "1022"}, {"S1023", "v", ""}});
 }
 
-TEST_F(IniFileTest, NumbersAndFlags) {
-    struct Case {
-        const char* value;
+TEST_F(IniFileTest, NumbersFlagsAndTexts) {
+    const struct {
+        const char* value;  // nullptr: the key is missing
         int asInt;
         __int64 asInt64;
         bool asBool;
-    };
-    const Case cases[] = {
-        {"42", 42, 42, true},
-        {" \t-7", -7, -7, true},
-        {"+5", 5, 5, true},
-        {"12abc", 12, 12, true},
-        {"abc", 0, 0, false},
-        {"", 0, 0, false},
-        {"- 3", 0, 0, false},
-        {"0", 0, 0, false},
-        {"-0", 0, 0, false},
-        {"5000000000", INT_MAX, 5000000000LL, true},
-        {"2147483647", INT_MAX, 2147483647LL, true},
-        {"-2147483648", INT_MIN, -2147483648LL, true},
+    } cases[] = {
+        {" \t-7", -7, -7, true},        {"+5", 5, 5, true},
+        {"12abc", 12, 12, true},        {"- 3", 0, 0, false},
+        {"-0", 0, 0, false},            {"5000000000", INT_MAX, 5000000000LL, true},
         {"-2147483649", INT_MIN, -2147483649LL, true},
-        {"9223372036854775807", INT_MAX, LLONG_MAX, true},
         {"9223372036854775808", INT_MAX, LLONG_MAX, true},
         {"-9223372036854775808", INT_MIN, LLONG_MIN, true},
         {"-99999999999999999999", INT_MIN, LLONG_MIN, true},
+        {nullptr, 0, 0, false},  // a missing key overwrites the default
     };
-    std::string text;
+    std::string text = "long=" + std::string(400, 'L') + "\n";
     for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i)
-        text += "n" + std::to_string(i) + "=" + cases[i].value + "\n";
-    loadBytes(text);
+        if (cases[i].value)
+            text += "n" + std::to_string(i) + "=" + cases[i].value + "\n";
+    check(text, false, {});
     for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
-        std::string key = "n" + std::to_string(i);
-        int n = -1;
-        __int64 n64 = -1;
+        SCOPED_TRACE(cases[i].value ? cases[i].value : "missing");
+        const std::string key = "n" + std::to_string(i);
+        int n = 99;
+        __int64 n64 = 99;
         bool b = !cases[i].asBool;
         ini_.getInt("", key.c_str(), &n);
         ini_.getInt64("", key.c_str(), &n64);
         ini_.getBool("", key.c_str(), &b);
-        EXPECT_EQ(cases[i].asInt, n) << cases[i].value;
-        EXPECT_EQ(cases[i].asInt64, n64) << cases[i].value;
-        EXPECT_EQ(cases[i].asBool, b) << cases[i].value;
+        EXPECT_EQ(cases[i].asInt, n);
+        EXPECT_EQ(cases[i].asInt64, n64);
+        EXPECT_EQ(cases[i].asBool, b);
     }
-}
 
-TEST_F(IniFileTest, MissingKeysOverwriteDefaults) {
-    loadBytes("present=1\n");
-    int n = 99;
-    __int64 n64 = 99;
-    bool b = true;
-    char text[16] = "default";
-    ini_.getInt("", "absent", &n);
-    ini_.getInt64("", "absent", &n64);
-    ini_.getBool("", "absent", &b);
-    ini_.getText("", "absent", text, sizeof text);
-    EXPECT_EQ(0, n);
-    EXPECT_EQ(0, n64);
-    EXPECT_FALSE(b);
-    EXPECT_STREQ("", text);
-}
-
-TEST_F(IniFileTest, TextIsCutToTheBuffer) {
-    loadBytes("long=" + std::string(400, 'L') + "\nshort=abc\n");
     char buf[270];
     memset(buf, '#', sizeof buf);
     ini_.getText("", "long", buf);  // the usual 260 bytes
-    EXPECT_EQ(std::string(259, 'L'), std::string(buf));
-    EXPECT_EQ('#', buf[260]);
-
-    char small[8];
-    memset(small, '#', sizeof small);
-    ini_.getText("", "long", small, 5);
-    EXPECT_STREQ("LLLL", small);
-    EXPECT_EQ('#', small[5]);
-    ini_.getText("", "short", small, 5);
-    EXPECT_STREQ("abc", small);
+    EXPECT_EQ(std::string(259, 'L') + '\0' + '#', std::string(buf, 261));
+    memset(buf, '#', sizeof buf);
+    ini_.getText("", "long", buf, 5);
+    EXPECT_EQ(std::string("LLLL\0#", 6), std::string(buf, 6));
+    ini_.getText("", "absent", buf, 5);
+    EXPECT_STREQ("", buf);
 }
 
 TEST_F(IniFileTest, WideFileFormat) {
-    loadBytes(wideBytes(L"[README]\r\n"
-                        L"fr-fr=lisezmoi.txt\r\n"
-                        L"de= liesmich.txt \r\n"
-                        L"//en-us=commented.txt\r\n"
-                        L"\r\n"
-                        L"[MyGroup]\r\n"
-                        L"k=kept its name\r\n"
-                        L"[Group]\r\n"
-                        L"k=also kept\r\n"
-                        L"[readme]\r\n"
-                        L"it=leggimi.txt"),
-              true);
-    expectLookups({
-        {"README", "fr-fr", "lisezmoi.txt"},
-        {"Readme", "de", " liesmich.txt "},
-        {"README", "en-us", ""},
-        {"README", "//en-us", ""},
-        {"README", "it", "leggimi.txt"},
-        {"MyGroup", "k", "kept its name"},
-        {"Group", "k", "also kept"},
-        {"Group 0000", "k", ""},
-    });
-}
-
-TEST_F(IniFileTest, WideFileConvertsToTheAnsiCodePage) {
-    std::wstring value = L"l\u00e9ame \u00fc\u00df.txt";
-    loadBytes(wideBytes(L"[S]\nname=" + value + L"\n"), true);
-    char expected[64] = {};
-    WideCharToMultiByte(CP_ACP, 0, value.c_str(), -1, expected, sizeof expected, nullptr,
-                        nullptr);
-    EXPECT_EQ(expected, lookup(ini_, "S", "name"));
-}
-
-TEST_F(IniFileTest, WideFirstLineKeepsItsMarkUnlessItIsAHeader) {
-    // Without a header first, the mark stays in front of the first key.
-    loadBytes(wideBytes(L"key=value\r\n[S]\r\na=b\r\n"), true);
-    expectLookups({{"", "key", ""}, {"S", "a", "b"}});
-    // A mark-less file is read as it stands.
-    loadBytes(wideBytes(L"[S]\r\na=b\r\n", false), true);
-    expectLookups({{"S", "a", "b"}});
-    // A first line "//" after the mark is not a comment, so it is stored and
-    // the next real line is still found.
-    loadBytes(wideBytes(L"//x=1\r\ny=2\r\n"), true);
-    expectLookups({{"", "y", "2"}, {"", "//x", ""}});
-}
-
-TEST_F(IniFileTest, HostileWideInput) {
-    struct Case {
-        const char* name;
-        std::string bytes;
-        Lookup check;
-    };
-    std::wstring longValue(2045, L'w');
-    const Case cases[] = {
-        {"odd byte count", wideBytes(L"[S]\r\na=1\r\nb=2") + "\x41", {"S", "b", "2"}},
-        {"only a mark", wideBytes(L""), {"S", "a", ""}},
-        {"single byte", std::string("\xFF"), {"", "a", ""}},
-        {"NUL ends the line",
-         wideBytes(std::wstring(L"[S]\na=1\0b=9\nc=3\n", 16)),
-         {"S", "c", "3"}},
-        {"NUL keeps the text before it",
-         wideBytes(std::wstring(L"[S]\na=1\0b=9\n", 12)),
-         {"S", "a", "1"}},
-        // 2047 characters per read: "x=" and 2045 letters, then the rest.
-        {"long line", wideBytes(L"[S]\nx=" + longValue + L"k=tail\n"), {"S", "k", "tail"}},
-        // A lone CR ends the line; what follows it up to a LF is dropped.
-        {"no line feed at all", wideBytes(L"[S]\ra=1\rb=2"), {"S", "a", ""}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        loadBytes(c.bytes, true);
-        EXPECT_EQ(c.check.expected, lookup(ini_, c.check.section, c.check.key));
-    }
-    loadBytes(wideBytes(L"[S]\nx=" + longValue + L"k=tail\n"), true);
-    EXPECT_EQ(std::string(2045, 'w'), lookup(ini_, "S", "x"));
-}
-
-TEST_F(IniFileTest, ThousandsOfWideSectionsStayBounded) {
-    std::wstring text;
-    for (int i = 0; i < 3000; ++i)
-        text += L"[W" + std::to_wstring(i) + L"]\nv=" + std::to_wstring(i) + L"\n";
-    loadBytes(wideBytes(text), true);
-    EXPECT_EQ("1023", lookup(ini_, "W1023", "v"));
-    EXPECT_EQ("", lookup(ini_, "W1024", "v"));
-    EXPECT_EQ("", lookup(ini_, "W2999", "v"));
+    const std::wstring accented = L"l\u00e9ame \u00fc\u00df.txt";
+    char ansi[64] = {};
+    WideCharToMultiByte(CP_ACP, 0, accented.c_str(), -1, ansi, sizeof ansi, nullptr, nullptr);
+    check(wideBytes(L"[README]\r\nfr-fr=lisezmoi.txt\r\nde= liesmich.txt \r\n"
+                    L"//en-us=commented.txt\r\n\r\n[Group]\r\nk=kept its name\r\n"
+                    L"[readme]\r\nit=" + accented),
+          true,
+          {{"README", "fr-fr", "lisezmoi.txt"}, {"Readme", "de", " liesmich.txt "},
+           {"README", "en-us", ""},             {"README", "//en-us", ""},
+           {"README", "it", ansi},  // in the ANSI code page
+           {"Group", "k", "kept its name"},     {"Group 0000", "k", ""}});
+    // Without a header first, the mark stays in front of the first key; a
+    // first line "//" after the mark is not a comment.
+    check(wideBytes(L"key=value\r\n[S]\r\na=b\r\n"), true, {{"", "key", ""}, {"S", "a", "b"}});
+    check(wideBytes(L"//x=1\r\ny=2\r\n"), true, {{"", "y", "2"}, {"", "//x", ""}});
+    check(wideBytes(L"[S]\r\na=b\r\n", false), true, {{"S", "a", "b"}});  // no mark
 }
 
 } // namespace
