@@ -74,28 +74,20 @@ TEST_F(CopyApi, ComServerRegisteredOnCopyAndUnregisteredOnRemove) {
     // record each call in ZK_COM_RECORD.
     const std::string record = dir / "calls.txt";
     SetEnvironmentVariableA("ZK_COM_RECORD", record.c_str());
-    struct Case {
-        const char* fixture;
-        const char* name;
-        bool server;
-    };
-    const Case cases[] = {
-        {"zkcomfixture.dll", "server.dll", true},
-        {"zkplainfixture.dll", "plain.dll", false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (bool server : {true, false}) {
+        SCOPED_TRACE(server ? "server" : "plain DLL");
         zktest::removeTree(record);
-        const std::string target = dir / c.name;
+        const std::string target = dir / (server ? "server.dll" : "plain.dll");
+        const std::string from =
+            zktest::binDir() + (server ? "\\zkcomfixture.dll" : "\\zkplainfixture.dll");
         int cancel = 0;
-        ASSERT_TRUE(copier.MyCopyFile((zktest::binDir() + "\\" + c.fixture).c_str(),
-                                      target.c_str(), &cancel, nullptr, nullptr));
-        EXPECT_EQ(readFile(record), c.server ? "register " + target + "\n" : "");
+        ASSERT_TRUE(copier.MyCopyFile(from.c_str(), target.c_str(), &cancel, nullptr, nullptr));
+        EXPECT_EQ(readFile(record), server ? "register " + target + "\n" : "");
         std::vector<char> path = mutableText(target);
         EXPECT_EQ(copier.Remove(path.data()), 1);
         EXPECT_FALSE(exists(target));
         EXPECT_EQ(readFile(record),
-                  c.server ? "register " + target + "\nunregister " + target + "\n" : "");
+                  server ? "register " + target + "\nunregister " + target + "\n" : "");
     }
     SetEnvironmentVariableA("ZK_COM_RECORD", nullptr);
 }
@@ -107,18 +99,14 @@ TEST(InstallLogApi, HostEntriesAreAppendedToTheInstallFoldersLog) {
     std::vector<char> folder = mutableText(dir.path());
     ZKINSTALL_setGameCacheLocation(folder.data());
 
-    struct Entry {
+    // Entries leaving the install folder are refused.
+    const struct {
         int disc, level;
         const char* path;
-    };
-    const Entry entries[] = {
-        {1, 1, "Support\\Updater.exe"},
-        {0, 1, "Saves\\*.* /s"},
-        {1, 1, "..\\..\\Windows\\*.*"},
-        {2, 3, "C:\\boot.ini"},
-        {3, 2, "Maps\\"},
-    };
-    for (const Entry& e : entries) {
+    } entries[] = {{1, 1, "Support\\Updater.exe"}, {0, 1, "Saves\\*.* /s"},
+                   {1, 1, "..\\..\\Windows\\*.*"},  {2, 3, "C:\\boot.ini"},
+                   {3, 2, "Maps\\"}};
+    for (const auto& e : entries) {
         std::vector<char> path = mutableText(e.path);
         ZKINSTALL_AddFileListEntry(e.disc, e.level, path.data());
     }

@@ -1,21 +1,92 @@
-// Copying one file: the fallback copier, the system copy and its error-120
-// fallback, the retry dialog, cancelling, read-only files, self-suspension and
+// Copying one file: the copiers and the totals they keep, the progress
+// routine, the retry dialog, cancelling, read-only files, self-suspension and
 // COM registration.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "copy_support.h"
+#include "ZKInstall.h"
+#include "install/copyfile.h"
 #include "zktest/harness.h"
 
-using copytest::content;
-using copytest::Progress;
 using zktest::MessageScript;
 using zktest::readFile;
 using zktest::writeFile;
 
 namespace {
+
+// A progress record over its own counters.
+struct Progress {
+    __int64 expected, copied = 0, fileDone = 0;
+    float percent = -1.0f;  // never a value the routine writes
+    _zk_copyprogress record;
+
+    explicit Progress(__int64 expectedTotal)
+        : expected(expectedTotal),
+          record{&expected, &copied, &percent, nullptr, &fileDone, false, false} {}
+    // One call of the routine as a copy reports `transferred` bytes of the file.
+    void report(__int64 transferred) {
+        LARGE_INTEGER n;
+        n.QuadPart = transferred;
+        zk::copyProgressRoutine(n, n, n, n, 0, 0, nullptr, nullptr, &record);
+    }
+};
+
+// Bytes that differ from block to block, so a misplaced block shows.
+std::string content(size_t size, unsigned seed) {
+    std::string out(size, '\0');
+    for (char& c : out)
+        c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 16);
+    return out;
+}
+
+TEST(ProgressRoutine, PercentageMovesOnEveryTwelfthCallOnly) {
+    zk::g_progressCallCount = 0;
+    Progress p(2400);
+    for (int call = 1; call <= 36; ++call) {
+        p.report(call * 10);
+        EXPECT_FLOAT_EQ(p.percent, call < 12 ? -1.0f : call / 12 * 12 * 10 * 100.0f / 2400) << call;
+    }
+}
+
+// Each case reports files as the running byte counts a copy gives; the file
+// counter is reset before every file, as MyCopyFile does.
+TEST(ProgressRoutine, TotalsOverflowAndCap) {
+    struct Case {
+        const char* name;
+        __int64 expected;
+        std::vector<std::vector<__int64>> files;
+        bool suppress;
+        __int64 copied, overflow;
+        float percent;  // -1: never written
+    } cases[] = {
+        {"deltas across files, repeated figures once", 1000, {{100, 250, 250}, {40, 90}}, false,
+         340, 0, -1.0f},
+        {"no expected total never writes the percentage", 0,
+         {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}}, false, 13, 13, -1.0f},
+        {"percentage capped past the expected total", 100,
+         {{10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 150}}, false, 150, 50, 100.0f},
+        {"a report that passes the expected total overflows whole", 95,
+         {{50, 90}, {10, 20, 30, 40, 50, 60, 70, 80, 90, 100}}, false, 190, 100, 100.0f},
+        {"a suppressed record counts nothing", 100, {{50, 200}}, true, 0, 0, -1.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        zk::g_progressCallCount = 0;
+        zk::g_progressOverflowTotal = 0;
+        Progress p(c.expected);
+        p.record.suppress = c.suppress;
+        for (const auto& file : c.files) {
+            p.fileDone = 0;
+            for (__int64 transferred : file)
+                p.report(transferred);
+        }
+        EXPECT_EQ(p.copied, c.copied);
+        EXPECT_EQ(zk::g_progressOverflowTotal, c.overflow);
+        EXPECT_FLOAT_EQ(p.percent, c.percent);
+    }
+}
 
 class Copier : public ::testing::Test {
   protected:
@@ -28,14 +99,20 @@ class Copier : public ::testing::Test {
         zk::setRegistrationSeam(nullptr);
         CZKCopyFile::copySuspended = false;
     }
-    std::string path(const char* name) { return dir / name; }
+    bool copy(const std::string& from, const std::string& to, LPPROGRESS_ROUTINE routine,
+              Progress* p, int* cancel = nullptr) {
+        int none = 0;
+        return copier.MyCopyFile(from.c_str(), to.c_str(), cancel ? cancel : &none, routine,
+                                 p ? &p->record : nullptr);
+    }
 
     MessageScript script;
     zktest::ScratchDir dir{"copier"};
+    const std::string in = dir / "in.bin", out = dir / "out.bin";
     CZKCopyFile copier;
 };
 
-// A routine that records what the copy reports and can act on the first call.
+// Records what a copy reports; can raise the cancel flag or lose the source.
 std::vector<__int64> s_reported;
 int* s_raiseCancel = nullptr;
 bool s_loseSource = false;
@@ -63,35 +140,46 @@ BOOL WINAPI failingSystemCopy(LPCSTR, LPCSTR, LPPROGRESS_ROUTINE, LPVOID, LPBOOL
     return FALSE;
 }
 
-TEST_F(Copier, EveryCopierCountsWholeFiles) {
+TEST_F(Copier, EveryCopierReplacesReadOnlyFilesAndCountsWholeFiles) {
     // The fallback reports each 128 KB block; the system copy may report
-    // nothing at all (Wine), yet the totals must still advance.
+    // nothing at all (Wine), yet the totals must still advance.  A system copy
+    // that is not implemented is tried once, the fallback doing the rest.
     const size_t block = 0x20000;
-    for (bool fallback : {true, false}) {
-        if (fallback)
-            zk::overrideSystemCopy(nullptr);
-        else
+    const char* copiers[] = {"fallback", "system", "unimplemented system"};
+    for (int kind = 0; kind < 3; ++kind) {
+        if (kind == 1)
             zk::restoreSystemCopy();
+        else
+            zk::overrideSystemCopy(kind == 0 ? nullptr : failingSystemCopy);
+        s_systemCopyCalls = 0;
+        s_systemCopyError = ERROR_CALL_NOT_IMPLEMENTED;
         Progress p(1 << 30);
         __int64 sum = 0;
         for (size_t size : {size_t(0), size_t(1), block - 1, block, block + 1, 3 * block + 17}) {
-            SCOPED_TRACE(testing::Message() << (fallback ? "fallback " : "system ") << size);
+            SCOPED_TRACE(testing::Message() << copiers[kind] << " " << size);
             s_reported.clear();
             std::string data = content(size, static_cast<unsigned>(size));
-            writeFile(path("in.bin"), data);
-            int cancel = 0;
-            ASSERT_TRUE(copier.MyCopyFile(path("in.bin").c_str(), path("out.bin").c_str(),
-                                          &cancel, recordingRoutine, &p.record));
-            sum += size;
-            EXPECT_TRUE(readFile(path("out.bin")) == data);
-            EXPECT_EQ(p.copied, sum);
-            if (!fallback)
+            for (const std::string& name : {in, out}) {
+                SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_NORMAL);
+                writeFile(name, name == in ? data : "old");
+                SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_READONLY);
+            }
+            ASSERT_TRUE(copy(in, out, recordingRoutine, &p));
+            EXPECT_TRUE(readFile(out) == data);
+            EXPECT_EQ(GetFileAttributesA(out.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+            EXPECT_NE(GetFileAttributesA(in.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+            EXPECT_EQ(p.copied, sum += size);
+            if (kind == 1)
                 continue;
             ASSERT_EQ(s_reported.size(), (size + block - 1) / block);
             for (size_t i = 0; i < s_reported.size(); ++i)
                 EXPECT_EQ(s_reported[i], static_cast<__int64>(std::min(size, (i + 1) * block)));
         }
+        EXPECT_EQ(s_systemCopyCalls, kind == 2 ? 1 : 0);
+        EXPECT_EQ(zk::usingSystemCopy(), kind == 1);
     }
+    SetFileAttributesA(in.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(script.calls().empty());
 }
 
 TEST_F(Copier, FallbackCopierFailuresSetTheLastError) {
@@ -99,8 +187,7 @@ TEST_F(Copier, FallbackCopierFailuresSetTheLastError) {
         const char* name;
         bool sourceExists, targetIsFolder, raiseCancel, loseSource;
         DWORD error;  // 0: any error
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"missing source", false, false, false, false, ERROR_FILE_NOT_FOUND},
         {"destination cannot be opened", true, true, false, false, ERROR_ACCESS_DENIED},
         {"cancel raised during the copy", true, false, true, false, ERROR_REQUEST_ABORTED},
@@ -108,45 +195,27 @@ TEST_F(Copier, FallbackCopierFailuresSetTheLastError) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        zktest::removeTree(path("in.bin"));
-        zktest::removeTree(path("out.bin"));
+        zktest::removeTree(in);
+        zktest::removeTree(out);
         if (c.sourceExists)
-            writeFile(path("in.bin"), content(3 * 0x20000 + 5, 7));
+            writeFile(in, content(3 * 0x20000 + 5, 7));
         if (c.targetIsFolder)
-            zktest::makeDirs(path("out.bin"));
+            zktest::makeDirs(out);
         s_reported.clear();
         int cancel = 0;
         s_raiseCancel = c.raiseCancel ? &cancel : nullptr;
         s_loseSource = c.loseSource;
-        int result = copier.MyCopyFileEx(path("in.bin").c_str(), path("out.bin").c_str(),
-                                         recordingRoutine, nullptr, &cancel, 0);
+        EXPECT_EQ(copier.MyCopyFileEx(in.c_str(), out.c_str(), recordingRoutine, nullptr, &cancel,
+                                      0),
+                  0);
         DWORD error = GetLastError();
         s_raiseCancel = nullptr;
-        EXPECT_EQ(result, 0);
         EXPECT_TRUE(error == c.error || (!c.error && error)) << error;
         if (c.raiseCancel || c.loseSource) {
             EXPECT_EQ(s_reported.size(), 1u);
-            EXPECT_FALSE(zktest::exists(path("out.bin"))) << "a partial copy stayed behind";
+            EXPECT_FALSE(zktest::exists(out)) << "a partial copy stayed behind";
         }
     }
-}
-
-TEST_F(Copier, NotImplementedSystemCopyFallsBackForTheRestOfTheProcess) {
-    s_systemCopyCalls = 0;
-    s_systemCopyError = ERROR_CALL_NOT_IMPLEMENTED;
-    zk::overrideSystemCopy(failingSystemCopy);
-    for (int round = 0; round < 3; ++round) {
-        std::string data = content(1000 + round, round);
-        writeFile(path("in.bin"), data);
-        Progress p(1 << 20);
-        int cancel = 0;
-        EXPECT_TRUE(copier.MyCopyFile(path("in.bin").c_str(), path("out.bin").c_str(), &cancel,
-                                      zk::copyProgressRoutine, &p.record));
-        EXPECT_TRUE(readFile(path("out.bin")) == data);
-        EXPECT_EQ(p.copied, static_cast<__int64>(data.size()));
-        EXPECT_EQ(s_systemCopyCalls, 1);
-    }
-    EXPECT_TRUE(script.calls().empty());
 }
 
 TEST_F(Copier, RetryDialogAndCancel) {
@@ -159,19 +228,15 @@ TEST_F(Copier, RetryDialogAndCancel) {
         bool result;
         int cancel;
         std::vector<unsigned> styles;
-    };
-    const Case cases[] = {
-        {"cancel, then quit", {IDCANCEL, IDYES}, 0, 0, false, 1, {retry, quit}},
-        {"retry, cancel but stay, then quit",
-         {IDRETRY, IDCANCEL, IDNO, IDCANCEL, IDYES}, 0, 0, false, 1,
-         {retry, retry, quit, retry, quit}},
-        {"ignore goes on as copied", {IDIGNORE}, 0, 0, true, 0, {retry}},
-        {"any other answer goes on as copied", {IDRETRY, IDABORT}, 0, 0, true, 0, {retry, retry}},
+    } cases[] = {
+        {"retry, cancel but stay, then quit", {IDRETRY, IDCANCEL, IDNO, IDCANCEL, IDYES}, 0, 0,
+         false, 1, {retry, retry, quit, retry, quit}},
+        {"any other answer goes on as copied", {IDIGNORE}, 0, 0, true, 0, {retry}},
         {"a raised cancel flag ends without asking", {}, 1, 0, false, 1, {}},
         {"an aborted system copy ends without asking", {}, 0, ERROR_REQUEST_ABORTED, false, 0, {}},
     };
-    writeFile(path("exists.bin"), "x");
-    std::string missing = path("missing.bin");
+    writeFile(dir / "exists.bin", "x");
+    const std::string missing = dir / "missing.bin";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         MessageScript local;
@@ -183,9 +248,8 @@ TEST_F(Copier, RetryDialogAndCancel) {
             zk::overrideSystemCopy(failingSystemCopy);
         int cancel = c.cancelBefore;
         Progress p(1);
-        EXPECT_EQ(copier.MyCopyFile(c.systemError ? path("exists.bin").c_str() : missing.c_str(),
-                                    path("out.bin").c_str(), &cancel,
-                                    c.systemError ? zk::copyProgressRoutine : nullptr, &p.record),
+        EXPECT_EQ(copy(c.systemError ? dir / "exists.bin" : missing, out,
+                       c.systemError ? zk::copyProgressRoutine : nullptr, &p, &cancel),
                   c.result);
         EXPECT_EQ(cancel, c.cancel);
         ASSERT_EQ(local.calls().size(), c.styles.size());
@@ -201,32 +265,6 @@ TEST_F(Copier, RetryDialogAndCancel) {
     }
 }
 
-TEST_F(Copier, ReadOnlyFilesAreOverwrittenAndLeftWritable) {
-    // Each copier copies a read-only source over a read-only destination.
-    const char* copiers[] = {"plain", "system", "fallback"};
-    for (int i = 0; i < 3; ++i) {
-        SCOPED_TRACE(copiers[i]);
-        if (i == 2)
-            zk::overrideSystemCopy(nullptr);
-        std::string data = content(70000, i);
-        for (const char* name : {"in.bin", "out.bin"}) {
-            SetFileAttributesA(path(name).c_str(), FILE_ATTRIBUTE_NORMAL);
-            writeFile(path(name), name == std::string("in.bin") ? data : "old");
-            SetFileAttributesA(path(name).c_str(), FILE_ATTRIBUTE_READONLY);
-        }
-        Progress p(1000);
-        int cancel = 0;
-        EXPECT_TRUE(copier.MyCopyFile(path("in.bin").c_str(), path("out.bin").c_str(), &cancel,
-                                      i ? zk::copyProgressRoutine : nullptr, &p.record));
-        EXPECT_TRUE(readFile(path("out.bin")) == data);
-        EXPECT_EQ(GetFileAttributesA(path("out.bin").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
-        EXPECT_NE(GetFileAttributesA(path("in.bin").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
-    }
-    SetFileAttributesA(path("in.bin").c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_TRUE(script.calls().empty());
-}
-
-// --- self-suspension ----------------------------------------------------------------------
 struct CopyJob {
     CZKCopyFile* copier;
     std::string from, to;
@@ -248,41 +286,35 @@ BOOL WINAPI systemCopyThenPause(LPCSTR from, LPCSTR to, LPPROGRESS_ROUTINE routi
     return CopyFileExA(from, to, routine, ctx, cancel, flags);
 }
 
-bool waitUntilSuspended(HANDLE thread) {
-    for (int i = 0; i < 1000; ++i, Sleep(20)) {
-        DWORD previous = SuspendThread(thread);
-        ResumeThread(thread);
-        if (previous != static_cast<DWORD>(-1) && previous >= 1)
-            return true;
-    }
-    return false;
-}
-
 TEST_F(Copier, CopyingThreadSuspendsItselfUntilTheHostResumesIt) {
-    writeFile(path("in.bin"), content(50000, 9));
+    writeFile(in, content(50000, 9));
     for (bool pauseBeforeCall : {true, false}) {
         SCOPED_TRACE(pauseBeforeCall ? "paused before the copy" : "paused during the copy");
         if (!pauseBeforeCall)
             zk::overrideSystemCopy(systemCopyThenPause);
-        CopyJob job{&copier, path("in.bin"), path("paused.bin")};
-        zktest::removeTree(job.to);
+        CopyJob job{&copier, in, out};
+        zktest::removeTree(out);
         CZKCopyFile::copySuspended = pauseBeforeCall;
         HANDLE thread = CreateThread(nullptr, 0, copyOnThread, &job, 0, nullptr);
         ASSERT_TRUE(thread != nullptr);
-        EXPECT_TRUE(waitUntilSuspended(thread));
+        DWORD suspended = 0;
+        for (int i = 0; i < 1000 && (suspended == 0 || suspended == DWORD(-1)); ++i, Sleep(20)) {
+            suspended = SuspendThread(thread);
+            ResumeThread(thread);
+        }
+        EXPECT_TRUE(suspended >= 1 && suspended != DWORD(-1)) << "never suspended itself";
         Sleep(100);
         EXPECT_EQ(WaitForSingleObject(thread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
-        EXPECT_EQ(zktest::exists(job.to), !pauseBeforeCall);
+        EXPECT_EQ(zktest::exists(out), !pauseBeforeCall);
         CZKCopyFile::copySuspended = false;
         ResumeThread(thread);
         EXPECT_EQ(WaitForSingleObject(thread, 20000), static_cast<DWORD>(WAIT_OBJECT_0));
         CloseHandle(thread);
         EXPECT_TRUE(job.result);
-        EXPECT_EQ(readFile(job.to), readFile(job.from));
+        EXPECT_EQ(readFile(out), readFile(in));
     }
 }
 
-// --- COM registration ---------------------------------------------------------------------
 std::vector<std::string> s_registrations;
 void recordRegistration(const char* tool, const char* arguments) {
     s_registrations.push_back(std::string(tool) + "|" + arguments);
@@ -297,29 +329,22 @@ TEST_F(Copier, ServersAreRegisteredOnCopyAndUnregisteredOnRemove) {
         const char* name;
         const char* registerForm;  // null: the tool is not run
         const char* unregisterForm;
-    };
-    const Case cases[] = {
-        {"zkcomfixture.dll", "server.dll", "/s", "/u /s"},
+    } cases[] = {
         {"zkcomfixture.dll", "Control.OCX", "/s", "/u /s"},
-        {"zkplainfixture.dll", "plain.dll", nullptr, nullptr},
         {"zkfixture.exe", "tool.exe", "/s /regserver", "/s /UnregServer"},
         {"zkcomfixture.dll", "server.dat", nullptr, nullptr},
     };
     zk::setRegistrationSeam(recordRegistration);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::string target = path(c.name);
-        std::vector<std::string> expected;
+        std::string target = dir / c.name;
         s_registrations.clear();
-        int cancel = 0;
-        ASSERT_TRUE(copier.MyCopyFile((zktest::binDir() + "\\" + c.from).c_str(), target.c_str(),
-                                      &cancel, nullptr, nullptr));
-        if (c.registerForm)
-            expected.push_back(tool + c.registerForm + " \"" + target + "\"");
-        if (c.unregisterForm)
-            expected.push_back(tool + c.unregisterForm + " \"" + target + "\"");
-        std::vector<char> removable(target.begin(), target.end());
-        removable.push_back('\0');
+        ASSERT_TRUE(copy(zktest::binDir() + "\\" + c.from, target, nullptr, nullptr));
+        std::vector<std::string> expected;
+        for (const char* form : {c.registerForm, c.unregisterForm})
+            if (form)
+                expected.push_back(tool + form + " \"" + target + "\"");
+        std::vector<char> removable(target.c_str(), target.c_str() + target.size() + 1);
         EXPECT_EQ(copier.Remove(removable.data()), 1);
         EXPECT_EQ(s_registrations, expected);
         EXPECT_FALSE(zktest::exists(target));
