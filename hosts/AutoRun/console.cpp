@@ -17,6 +17,10 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
     return FALSE;  // Ctrl+Break, closing the window: the default ending
 }
 
+// Ctrl+C ends a console read at once, but its handler runs on a thread of
+// its own: give it a moment before taking the read's end for closed input.
+const int kInterruptGraceMs = 300;
+
 // Removes the line end that fgets leaves.
 void chomp(std::string& text) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
@@ -46,6 +50,16 @@ void Console::catchInterrupts() {
 
 bool Console::takeInterrupt() {
     return InterlockedExchange(&g_interrupts, 0) != 0;
+}
+
+bool Console::interruptArrives() {
+    for (int waited = 0;; waited += 50) {
+        if (takeInterrupt())
+            return true;
+        if (waited >= kInterruptGraceMs)
+            return false;
+        Sleep(50);
+    }
 }
 
 void Console::endProgressLocked() {
@@ -115,7 +129,7 @@ Console::ReadResult Console::ask(const std::string& prompt, std::string& answer)
             while ((c = fgetc(stdin)) != EOF && c != '\n') {
             }
         }
-    } else if (takeInterrupt()) {
+    } else if (interruptArrives()) {
         clearerr(stdin);
         fputs("\n", stdout);
         result = Interrupted;

@@ -37,6 +37,7 @@ class Console {
 
   private:
     void endProgressLocked();
+    bool interruptArrives();
 
     CRITICAL_SECTION m_lock;
     bool m_progressShown = false;

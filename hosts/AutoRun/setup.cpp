@@ -228,7 +228,7 @@ int Setup::askMessage(const std::string& text, const std::string& caption, unsig
         if (buttons[i] == defaultButton(style))
             choices += " *";
     }
-    std::string title = caption.empty() ? m_product : caption;
+    std::string title = !caption.empty() ? caption : !m_product.empty() ? m_product : "AutoRun";
     std::string prompt = "\n-- " + title + " --\n" + text + "\n" + choices + "\n" +
                          hostText(IDS_ANSWER_HINT) + " ";
     for (;;) {

@@ -3,7 +3,7 @@
 # apart from the other tests'.
 foreach(scenario full_install default_folder missing_second_disc missing_first_disc
                  disc_arrives_late bad_destinations insufficient_space bad_command_lines
-                 copy_failure interactive interactive_quit_at_disc_prompt stdin_closed
+                 copy_failure interactive interactive_quit_at_disc_prompt ctrl_c_during_copy stdin_closed
                  from_disc_images runs_from_the_disc)
   set(test e2e.autorun.${scenario})
   add_test(NAME ${test}

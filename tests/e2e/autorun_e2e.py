@@ -13,6 +13,7 @@ import hashlib
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import threading
@@ -288,6 +289,45 @@ def interactive_quit_at_disc_prompt(s):
     check("disc 2" in out, "the disc prompt names the disc")
 
 
+def ctrl_c_during_copy(s):
+    """Ctrl+C while the copy runs asks whether to cancel; yes ends the run as
+    cancelled.  The copy thread waits a second before it starts, so the
+    interrupt sent as soon as the copy is announced lands inside the copy."""
+    m = s.discs(languages="en-us")
+    s.insert(m, "d", "e")
+    folder = s.c_folder("ctrlc")
+    log_path = os.path.join(s.work, "ctrlc.log")
+    with open(os.path.join(s.work, "ctrlc.out"), "wb") as out:
+        proc = subprocess.Popen([s.prefix.run_sh, os.path.join(s.prefix.bin, "AutoRun.exe"),
+                                 "/TYPE=full", "/DIR=" + folder,
+                                 "/LOG=Z:" + log_path.replace("/", "\\")],
+                                env=s.prefix.env(), cwd=s.prefix.bin, stdin=subprocess.PIPE,
+                                stdout=out, stderr=subprocess.STDOUT)
+        # Enter confirms the installation; "y" answers the cancel question.
+        proc.stdin.write(b"\ny\n")
+        proc.stdin.flush()
+        deadline = time.monotonic() + 120
+        sent = False
+        while proc.poll() is None and time.monotonic() < deadline:
+            if not sent and os.path.isfile(log_path):
+                with open(log_path, encoding="latin-1") as f:
+                    if "Copying the game files" in f.read():
+                        os.kill(proc.pid, signal.SIGINT)
+                        sent = True
+            time.sleep(0.05)
+        if proc.poll() is None:
+            proc.kill()
+        code = proc.wait()
+    with open(log_path, encoding="latin-1") as f:
+        log = f.read()
+    with open(os.path.join(s.work, "ctrlc.out"), encoding="latin-1") as f:
+        output = f.read()
+    check(sent, "the copy started")
+    expect_exit(code, "cancelled", output, log)
+    check("the user cancels the installation" in log, "the cancel question was answered")
+    check("cancel flag 1" in log, "the copy thread was told to stop")
+
+
 def stdin_closed(s):
     """An interactive run whose input is closed carries on with the unattended
     answers instead of waiting or looping."""
@@ -338,7 +378,8 @@ def runs_from_the_disc(s):
 SCENARIOS = {f.__name__: f for f in (
     full_install, default_folder, missing_second_disc, missing_first_disc, disc_arrives_late,
     bad_destinations, insufficient_space, bad_command_lines, copy_failure, interactive,
-    interactive_quit_at_disc_prompt, stdin_closed, from_disc_images, runs_from_the_disc)}
+    interactive_quit_at_disc_prompt, ctrl_c_during_copy, stdin_closed, from_disc_images,
+    runs_from_the_disc)}
 
 
 def main(argv):
