@@ -12,56 +12,48 @@
 namespace {
 
 using zktest::dword;
-using zktest::RegValue;
 using zktest::sz;
-typedef std::map<std::string, RegValue> Values;
+typedef std::map<std::string, zktest::RegValue> Values;
 
 const HKEY HKLM = HKEY_LOCAL_MACHINE;
-const std::string kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 const std::string kUninstallRoot = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-std::string textOf(const Values& values, const std::string& name) {
-    auto it = values.find(name);
-    if (it == values.end())
-        return "<missing>";
-    return it->second.data.substr(0, it->second.data.find('\0'));
-}
-
-std::string longForm(const std::string& path) {
+// The stored folder, short form or not, names `folder`.
+void expectFolder(const std::string& folder, const std::string& stored) {
     char out[MAX_PATH] = {};
-    GetLongPathNameA(path.c_str(), out, sizeof out);
-    return out;
+    GetLongPathNameA(stored.c_str(), out, sizeof out);
+    EXPECT_EQ(0, lstrcmpiA((folder + "\\").c_str(), out)) << stored;
 }
 
 class RegistryApi : public ::testing::Test {
   protected:
     void SetUp() override {
         ZKINSTALL_setMessageBox(zktest::MessageScript::callback);
-        std::string pid = std::to_string(GetCurrentProcessId());
-        exeName = "ZKRegApi" + pid + ".exe";
-        division = "ZKRegApi" + pid;
+        division = "ZKRegApi" + std::to_string(GetCurrentProcessId());
+        exe = division + ".exe";
         gameKey = "SOFTWARE\\" + division + "\\Resumed Game";
-        appKey = kAppPaths + exeName;
-        clean();
+        appKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + exe;
+        TearDown();
     }
-    void TearDown() override { clean(); }
-    void clean() {
+    void TearDown() override {
         zktest::deleteTree(HKLM, appKey);
         zktest::deleteTree(HKLM, "SOFTWARE\\" + division);
     }
 
-    // What an installation interrupted by a reboot after DirectX left behind.
-    void recordInterruptedInstallation(const std::string& installedFrom, DWORD language) {
+    // What an installation interrupted by a reboot after DirectX left behind,
+    // then the host's start.
+    void resume(const std::string& installedFrom, DWORD language, DWORD directX = 1) {
         zktest::setNumber(HKLM, appKey, "Restart", 1);
-        zktest::setNumber(HKLM, appKey, "DirectX Installed", 1);
+        zktest::setNumber(HKLM, appKey, "DirectX Installed", directX);
         zktest::setText(HKLM, appKey, "Game Registry", gameKey);
         zktest::setText(HKLM, gameKey, "Installed From", installedFrom + "\\");
         zktest::setNumber(HKLM, gameKey + "\\1.0", "Language", language);
+        ASSERT_TRUE(ZKINSTALL_init(&exe[0]));
     }
 
     zktest::MessageScript script;
     zktest::ScratchDir dir{"zkregapi"};
-    std::string exeName, division, gameKey, appKey;
+    std::string exe, division, gameKey, appKey;
 };
 
 TEST_F(RegistryApi, ResumedInstallationIsRegisteredUnderItsRecordedGameKey) {
@@ -69,19 +61,16 @@ TEST_F(RegistryApi, ResumedInstallationIsRegisteredUnderItsRecordedGameKey) {
     std::string installFolder = dir / "Program Files\\Resumed Game";
     zktest::makeDirs(disc + "\\AutoRun");
     zktest::makeDirs(installFolder + "\\Bin");
-    zktest::writeFile(installFolder + "\\Bin\\" + exeName, "MZ");
+    zktest::writeFile(installFolder + "\\Bin\\" + exe, "MZ");
     zktest::writeFile(disc + "\\AutoRun\\ZKUninstall.exe", "uninstaller");
-    recordInterruptedInstallation(disc, 3);
+    resume(disc, 3);
 
-    std::string exe = exeName;
-    ASSERT_TRUE(ZKINSTALL_init(&exe[0]));
     char text[260] = {};
     ZKINSTALL_getProductDivision(text);
     EXPECT_EQ(division, text);
     ZKINSTALL_getInstallFromLocation(text);
     EXPECT_NE('\\', std::string(text).back()) << text;
-    EXPECT_EQ(0, lstrcmpiA((disc + "\\").c_str(), longForm(std::string(text) + "\\").c_str()))
-        << text;
+    expectFolder(disc, std::string(text) + "\\");
     EXPECT_EQ(3, ZKINSTALL_getCurrentlySelectedLanguage(text));
     EXPECT_TRUE(ZKINSTALL_getRestartedStatus(&exe[0]));
     EXPECT_FALSE(ZKINSTALL_getWasGamePreviouslyInstalled());
@@ -91,7 +80,7 @@ TEST_F(RegistryApi, ResumedInstallationIsRegisteredUnderItsRecordedGameKey) {
     ZKINSTALL_setGameCacheLocation(&folder[0]);
     EXPECT_TRUE(ZKINSTALL_setStandardGameRegistryItems());
 
-    EXPECT_EQ((Values{{"", sz(installFolder + "\\Bin\\" + exeName)},
+    EXPECT_EQ((Values{{"", sz(installFolder + "\\Bin\\" + exe)},
                       {"Path", sz(installFolder)},
                       {"Game Registry", sz(gameKey)},
                       {"Restart", dword(1)},
@@ -102,9 +91,8 @@ TEST_F(RegistryApi, ResumedInstallationIsRegisteredUnderItsRecordedGameKey) {
     EXPECT_EQ(sz("German"), game["Language"]);
     EXPECT_EQ(sz("de"), game["Locale"]);
     EXPECT_EQ(sz(disc.substr(0, 2) + "\\"), game["CD Drive"]);
-    EXPECT_EQ(0, lstrcmpiA((installFolder + "\\").c_str(),
-                           longForm(textOf(game, "Install Dir")).c_str()));
-    EXPECT_EQ(0, lstrcmpiA((disc + "\\").c_str(), longForm(textOf(game, "Installed From")).c_str()));
+    expectFolder(installFolder, zktest::text(HKLM, gameKey, "Install Dir"));
+    expectFolder(disc, zktest::text(HKLM, gameKey, "Installed From"));
     EXPECT_EQ(0u, game.count("CoreLink"));
     EXPECT_EQ((Values{{"DisplayName", sz("ZK Game")},
                       {"Language", dword(3)},
@@ -125,57 +113,43 @@ TEST_F(RegistryApi, ResumedInstallationIsRegisteredUnderItsRecordedGameKey) {
 }
 
 TEST_F(RegistryApi, CompletionRestartAndSizesAreRecorded) {
-    recordInterruptedInstallation(dir.path(), 1);
-    std::string exe = exeName;
-    ASSERT_TRUE(ZKINSTALL_init(&exe[0]));
+    resume(dir.path(), 1);
     std::string folder = dir / "Game";
     ZKINSTALL_setGameCacheLocation(&folder[0]);
 
-    ZKINSTALL_setInstallationCompleted(true);
-    EXPECT_EQ(dword(1), zktest::readValues(HKLM, appKey)["Installed"]);
-    ZKINSTALL_setInstallationCompleted(false);
-    EXPECT_EQ(dword(0), zktest::readValues(HKLM, appKey)["Installed"]);
-
-    EXPECT_FALSE(ZKINSTALL_setRestartedStatus(false));
-    EXPECT_EQ(dword(0), zktest::readValues(HKLM, appKey)["Restart"]);
-    EXPECT_FALSE(ZKINSTALL_getRestartedStatus(&exe[0]));
-    // The DirectX installation recorded before the reboot is still known.
-    EXPECT_TRUE(ZKINSTALL_setRestartedStatus(true));
-    EXPECT_EQ(dword(1), zktest::readValues(HKLM, appKey)["Restart"]);
-    EXPECT_EQ(dword(1), zktest::readValues(HKLM, appKey)["DirectX Installed"]);
-    EXPECT_TRUE(ZKINSTALL_getRestartedStatus(&exe[0]));
-
-    EXPECT_EQ(0, ZKINSTALL_getGameCacheSize());
-    struct Case {
-        __int64 cache, swap;
-        const char *cacheText, *swapText;
-    } cases[] = {
-        {1048576, 1000, "1024", "0"},
-        {6442450944LL, 2097152, "6291456", "2048"},
-    };
-    for (const Case& c : cases) {
-        ZKINSTALL_setGameCacheSize(c.cache);
-        ZKINSTALL_setGameSwapSize(c.swap);
-        EXPECT_EQ(c.cache, ZKINSTALL_getGameCacheSize());
-        Values game = zktest::readValues(HKLM, gameKey);
-        EXPECT_EQ(sz(c.cacheText), game["CacheSize"]);
-        EXPECT_EQ(sz(c.swapText), game["SwapSize"]);
-        // The configured swap size, not the chosen one.
-        __int64 swap = -1;
-        EXPECT_EQ(0, ZKINSTALL_getSwapSize(&swap));
-        EXPECT_EQ(0, swap);
+    for (bool done : {true, false}) {
+        ZKINSTALL_setInstallationCompleted(done);
+        EXPECT_EQ(dword(done), zktest::readValues(HKLM, appKey)["Installed"]);
     }
+    // The DirectX installation recorded before the reboot is still known.
+    for (bool restart : {false, true}) {
+        EXPECT_EQ(restart, ZKINSTALL_setRestartedStatus(restart));
+        EXPECT_EQ(dword(restart), zktest::readValues(HKLM, appKey)["Restart"]);
+        EXPECT_EQ(dword(1), zktest::readValues(HKLM, appKey)["DirectX Installed"]);
+        EXPECT_EQ(restart, ZKINSTALL_getRestartedStatus(&exe[0]));
+    }
+
+    // Sizes chosen by the host are kilobyte text in the game key; the
+    // configured sizes stay as they were.
+    EXPECT_EQ(0, ZKINSTALL_getGameCacheSize());
+    ZKINSTALL_setGameCacheSize(6442450944LL);
+    ZKINSTALL_setGameSwapSize(2098175);
+    EXPECT_EQ(6442450944LL, ZKINSTALL_getGameCacheSize());
+    Values game = zktest::readValues(HKLM, gameKey);
+    EXPECT_EQ(sz("6291456"), game["CacheSize"]);
+    EXPECT_EQ(sz("2048"), game["SwapSize"]);
+    __int64 swap = -1, cache = -1;
+    EXPECT_EQ(0, ZKINSTALL_getSwapSize(&swap));
+    EXPECT_EQ(0, ZKINSTALL_getCacheFull(&cache));
+    EXPECT_EQ(0, swap);
+    EXPECT_EQ(0, cache);
 }
 
 TEST_F(RegistryApi, RestartWithoutDirectXIsNotResumed) {
-    recordInterruptedInstallation(dir.path(), 3);
-    zktest::setNumber(HKLM, appKey, "DirectX Installed", 0);
-    std::string exe = exeName;
-    ASSERT_TRUE(ZKINSTALL_init(&exe[0]));
+    resume(dir.path(), 3, 0);
     EXPECT_FALSE(ZKINSTALL_getRestartedStatus(&exe[0]));
-    char text[260] = {};
+    char text[260] = {}, cwd[MAX_PATH] = {};
     ZKINSTALL_getInstallFromLocation(text);
-    char cwd[MAX_PATH];
     GetCurrentDirectoryA(sizeof cwd, cwd);
     EXPECT_STREQ(cwd, text);
 }

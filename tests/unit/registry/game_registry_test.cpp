@@ -3,8 +3,7 @@
 // them again.
 #include <gtest/gtest.h>
 
-#include <objbase.h>
-
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -18,106 +17,20 @@ namespace {
 
 using zk::CZKInstaller;
 using zktest::dword;
-using zktest::RegValue;
 using zktest::sz;
-typedef std::map<std::string, RegValue> Values;
+typedef std::map<std::string, zktest::RegValue> Values;
 
 const std::string kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 const std::string kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const std::string kInstalledGames = "SOFTWARE\\Vantorel\\ZK Core\\Installed Games\\";
 const HKEY HKLM = HKEY_LOCAL_MACHINE;
 
-std::string newGuid() {
-    GUID guid;
-    CoCreateGuid(&guid);
-    wchar_t wide[64];
-    StringFromGUID2(guid, wide, 64);
+// A GUID of this test run; `kind` tells products apart.
+std::string newGuid(unsigned kind) {
     char text[64];
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    snprintf(text, sizeof text, "{6B29FC40-CA47-1067-B31D-%04X%08lX}", kind, GetCurrentProcessId());
     return text;
 }
-
-std::string lower(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-class GameRegistry : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        zk::g_messageBox = zktest::MessageScript::callback;
-        std::string pid = std::to_string(GetCurrentProcessId());
-        exe = "ZKRegUnit" + pid + ".exe";
-        company = "ZKRegUnit" + pid;
-        coreLink = "ZKRegFamily" + pid;
-        guid = newGuid();
-        installFolder = dir / "Games\\Game One";
-        installFrom = dir / "Disc Root\\AutoRun";
-        zktest::makeDirs(installFolder + "\\bin");
-        zktest::makeDirs(installFolder + "\\Art");
-        zktest::makeDirs(installFrom);
-        zktest::writeFile(installFolder + "\\bin\\" + exe, "MZ");
-        zktest::writeFile(installFolder + "\\Art\\game.ico", "icon");
-        cleanRegistry();
-        s = configured();
-    }
-    void TearDown() override {
-        cleanRegistry();
-        zk::g_messageBox = nullptr;
-    }
-
-    void cleanRegistry() {
-        zktest::deleteTree(HKLM, kAppPaths + exe);
-        zktest::deleteTree(HKLM, "SOFTWARE\\" + company);
-        zktest::deleteTree(HKLM, kUninstall + guid);
-        zktest::deleteTree(HKLM, kInstalledGames + coreLink);
-        zktest::deleteIfEmpty(HKLM, "SOFTWARE\\Vantorel\\ZK Core\\Installed Games");
-        zktest::deleteIfEmpty(HKLM, "SOFTWARE\\Vantorel\\ZK Core");
-        zktest::deleteIfEmpty(HKLM, "SOFTWARE\\Vantorel");
-    }
-
-    // The state of a configured installer, as the settings and the host's
-    // choices leave it.
-    std::unique_ptr<CZKInstaller> configured() {
-        auto st = std::make_unique<CZKInstaller>();
-        zk::copyText(st->m_executable, exe.c_str());
-        zk::copyText(st->m_company, company.c_str());
-        zk::copyText(st->m_registryName, "Game One");
-        zk::copyText(st->m_productName, "Game One: Deluxe");
-        zk::copyText(st->m_friendlyName, "Game One Deluxe");
-        zk::copyText(st->m_productGUID, guid.c_str());
-        zk::copyText(st->m_rtPatchDiscId, "EU");
-        zk::copyText(st->m_version, "2.1");
-        zk::copyText(st->m_rtPatchURL, "http://patch.example/game");
-        zk::copyText(st->m_suppressionExe, "suppress.exe");
-        zk::copyText(st->m_coreLink, coreLink.c_str());
-        zk::copyText(st->m_icon, "game.ico");
-        zk::copyText(st->m_installFolder, installFolder.c_str());
-        zk::copyText(st->m_installFrom, installFrom.c_str());
-        zk::copyText(st->m_startMenuFolder, "C:\\Menu\\Vantorel\\Game One");
-        st->m_currentLanguage = 2;  // French, prefix fr-fr
-        return st;
-    }
-
-    void writeEverything(CZKInstaller& st) {
-        st.m_installUtility.writeGameRegistry(st);
-        st.m_installUtility.writeUninstallEntry(st);
-    }
-
-    std::string appKey() const { return kAppPaths + exe; }
-    std::string gameKey() const { return "SOFTWARE\\" + company + "\\Game One"; }
-    std::string text(const std::string& key, const std::string& name) {
-        Values v = zktest::readValues(HKLM, key);
-        auto it = v.find(name);
-        return it == v.end() ? "<missing>" : it->second.data.substr(0, it->second.data.find('\0'));
-    }
-
-    zktest::MessageScript script;
-    zktest::ScratchDir dir{"zkreg"};
-    std::string exe, company, coreLink, guid, installFolder, installFrom;
-    std::unique_ptr<CZKInstaller> s;
-};
 
 // A short form names the same folder, ends in a backslash and has no blanks.
 void expectShortFormOf(const std::string& folder, const std::string& value) {
@@ -129,17 +42,87 @@ void expectShortFormOf(const std::string& folder, const std::string& value) {
     EXPECT_EQ(0, lstrcmpiA((folder + "\\").c_str(), longForm)) << value << " -> " << longForm;
 }
 
-TEST_F(GameRegistry, WritesEveryKeyWithItsValuesTypesAndSizes) {
-    writeEverything(*s);
-    std::string foundExe = installFolder + "\\bin\\" + exe;
+class GameRegistry : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        zk::g_messageBox = zktest::MessageScript::callback;
+        std::string pid = std::to_string(GetCurrentProcessId());
+        exe = "ZKRegUnit" + pid + ".exe";
+        company = "ZKRegUnit" + pid;
+        coreLink = "ZKRegFamily" + pid;
+        guid = newGuid(1);
+        installFolder = dir / "Games\\Game One";
+        installFrom = dir / "Disc Root\\AutoRun";
+        zktest::makeDirs(installFolder + "\\Art");
+        zktest::makeDirs(installFolder + "\\bin");
+        zktest::makeDirs(installFrom);
+        zktest::writeFile(installFolder + "\\bin\\" + exe, "MZ");
+        zktest::writeFile(installFolder + "\\Art\\game.ico", "icon");
+        cleanRegistry();
+        s = bare(company.c_str(), "2.1");
+        zk::copyText(s->m_productName, "Game One: Deluxe");
+        zk::copyText(s->m_friendlyName, "Game One Deluxe");
+        zk::copyText(s->m_productGUID, guid.c_str());
+        zk::copyText(s->m_rtPatchDiscId, "EU");
+        zk::copyText(s->m_rtPatchURL, "http://patch.example/game");
+        zk::copyText(s->m_suppressionExe, "suppress.exe");
+        zk::copyText(s->m_coreLink, coreLink.c_str());
+        zk::copyText(s->m_icon, "game.ico");
+        zk::copyText(s->m_installFolder, installFolder.c_str());
+        zk::copyText(s->m_installFrom, installFrom.c_str());
+        zk::copyText(s->m_startMenuFolder, "C:\\Menu\\Vantorel\\Game One");
+        s->m_currentLanguage = 2;  // French, prefix fr-fr
+    }
+    void TearDown() override {
+        cleanRegistry();
+        zk::g_messageBox = nullptr;
+    }
 
-    Values app = zktest::readValues(HKLM, appKey());
+    void cleanRegistry() {
+        zktest::deleteTree(HKLM, appKey());
+        zktest::deleteTree(HKLM, "SOFTWARE\\" + company);
+        zktest::deleteTree(HKLM, kUninstall + guid);
+        zktest::deleteTree(HKLM, kInstalledGames + coreLink);
+        zktest::deleteIfEmpty(HKLM, "SOFTWARE\\Vantorel\\ZK Core\\Installed Games");
+        zktest::deleteIfEmpty(HKLM, "SOFTWARE\\Vantorel\\ZK Core");
+        zktest::deleteIfEmpty(HKLM, "SOFTWARE\\Vantorel");
+    }
+
+    // A state that knows the executable and the game key's name only.
+    std::unique_ptr<CZKInstaller> bare(const char* division, const char* version) {
+        auto st = std::make_unique<CZKInstaller>();
+        zk::copyText(st->m_executable, exe.c_str());
+        zk::copyText(st->m_company, division);
+        zk::copyText(st->m_registryName, "Game One");
+        zk::copyText(st->m_version, version);
+        return st;
+    }
+
+    void writeEverything() {
+        s->m_installUtility.writeGameRegistry(*s);
+        s->m_installUtility.writeUninstallEntry(*s);
+    }
+
+    std::string appKey() const { return kAppPaths + exe; }
+    std::string gameKey() const { return "SOFTWARE\\" + company + "\\Game One"; }
+    std::string text(const std::string& key, const std::string& name) {
+        return zktest::text(HKLM, key, name);
+    }
+
+    zktest::MessageScript script;
+    zktest::ScratchDir dir{"zkreg"};
+    std::string exe, company, coreLink, guid, installFolder, installFrom;
+    std::unique_ptr<CZKInstaller> s;
+};
+
+TEST_F(GameRegistry, WritesEveryKeyWithItsValuesTypesAndSizes) {
+    writeEverything();
+    std::string foundExe = installFolder + "\\bin\\" + exe;
     EXPECT_EQ((Values{{"", sz(foundExe)},
                       {"Path", sz(installFolder)},
                       {"Game Registry", sz(gameKey())}}),
-              app);
+              zktest::readValues(HKLM, appKey()));
 
-    Values game = zktest::readValues(HKLM, gameKey());
     std::string installDir = text(gameKey(), "Install Dir");
     std::string installedFrom = text(gameKey(), "Installed From");
     expectShortFormOf(installFolder, installDir);
@@ -156,17 +139,14 @@ TEST_F(GameRegistry, WritesEveryKeyWithItsValuesTypesAndSizes) {
                       {"Patch URL", sz("http://patch.example/game")},
                       {"Suppression Exe", sz("suppress.exe")},
                       {"CoreLink", sz(coreLink)}}),
-              game);
+              zktest::readValues(HKLM, gameKey()));
     EXPECT_EQ((std::map<std::string, int>{{"2.1", 1}}), zktest::subkeys(HKLM, gameKey()));
-
     EXPECT_EQ((Values{{"DisplayName", sz("Game One: Deluxe")},
                       {"Language", dword(2)},
                       {"LanguageName", sz("French")}}),
               zktest::readValues(HKLM, gameKey() + "\\2.1"));
-
     EXPECT_EQ((Values{{"GameLauncherPath", sz(foundExe)}}),
               zktest::readValues(HKLM, kInstalledGames + coreLink + "\\" + exe));
-
     EXPECT_EQ((Values{{"DisplayName", sz("Game One: Deluxe")},
                       {"FriendlyName", sz("Game One Deluxe")},
                       {"Publisher", sz("Vantorel")},
@@ -179,10 +159,9 @@ TEST_F(GameRegistry, WritesEveryKeyWithItsValuesTypesAndSizes) {
 
 TEST_F(GameRegistry, NetworkLocationsAndMissingFilesKeepTheComposedPaths) {
     zk::copyText(s->m_installFrom, "\\\\server\\share\\setup");
-    zk::copyText(s->m_executable, exe.c_str());
     zktest::removeTree(installFolder + "\\bin");
     zktest::removeTree(installFolder + "\\Art");
-    writeEverything(*s);
+    writeEverything();
     EXPECT_EQ("\\\\server\\share\\", text(gameKey(), "CD Drive"));
     // No short form for a location that does not exist: the long form stays,
     // never an empty folder.
@@ -191,7 +170,7 @@ TEST_F(GameRegistry, NetworkLocationsAndMissingFilesKeepTheComposedPaths) {
     EXPECT_EQ(installFolder + "\\game.ico", text(kUninstall + guid, "DisplayIcon"));
 
     zk::copyText(s->m_installFolder, (dir / "Not There").c_str());
-    writeEverything(*s);
+    writeEverything();
     EXPECT_EQ(dir / "Not There\\", text(gameKey(), "Install Dir"));
 }
 
@@ -199,8 +178,7 @@ TEST_F(GameRegistry, OptionalEntriesAreLeftOut) {
     zk::copyText(s->m_coreLink, "");
     zk::copyText(s->m_icon, "");
     zk::copyText(s->m_version, "");
-    writeEverything(*s);
-
+    writeEverything();
     Values game = zktest::readValues(HKLM, gameKey());
     EXPECT_EQ(0u, game.count("CoreLink"));
     EXPECT_FALSE(zktest::keyExists(HKLM, kInstalledGames + coreLink));
@@ -218,178 +196,105 @@ TEST_F(GameRegistry, SharedParentKeysAreNeverWritten) {
     std::string uninstallRoot = kUninstall.substr(0, kUninstall.size() - 1);
     Values appBefore = zktest::readValues(HKLM, appRoot);
     Values uninstallBefore = zktest::readValues(HKLM, uninstallRoot);
-
     zk::copyText(s->m_executable, "");
     zk::copyText(s->m_productGUID, "");
     s->m_installUtility.writeGameRegistry(*s);
     EXPECT_FALSE(s->m_installUtility.writeUninstallEntry(*s));
     s->m_installUtility.setInstalledFlag(*s, true);
     s->m_installUtility.setRestartFlag(*s, true);
-
     EXPECT_EQ(appBefore, zktest::readValues(HKLM, appRoot));
     EXPECT_EQ(uninstallBefore, zktest::readValues(HKLM, uninstallRoot));
     EXPECT_FALSE(zktest::keyExists(HKLM, kInstalledGames + coreLink + "\\"));
-    // The game key itself is still written.
     EXPECT_EQ("Game One: Deluxe", text(gameKey(), "DisplayName"));
 }
 
 TEST_F(GameRegistry, GameKeyThatCannotBeCreatedIsShownAndTheRestIsWritten) {
     zk::copyText(s->m_registryName, "");
-    writeEverything(*s);
+    writeEverything();
     ASSERT_EQ(1u, script.calls().size());
     EXPECT_FALSE(script.calls()[0].text.empty());
     EXPECT_EQ(unsigned(MB_OK | MB_ICONERROR), script.calls()[0].style);
-    // Nothing landed in the division's own key.
     EXPECT_TRUE(zktest::readValues(HKLM, "SOFTWARE\\" + company).empty());
     EXPECT_EQ(installFolder, text(appKey(), "Path"));
     EXPECT_EQ("Vantorel", text(kUninstall + guid, "Publisher"));
 }
 
-TEST_F(GameRegistry, SizesAreKilobyteTextInTheGameKey) {
-    struct Case {
-        __int64 bytes;
-        const char* text;
-    } cases[] = {{1048576, "1024"}, {1000, "0"}, {10737418240LL, "10485760"}};
-    for (const Case& c : cases) {
-        s->m_installUtility.setCacheSize(*s, c.bytes);
-        s->m_installUtility.setSwapSize(*s, c.bytes * 2);
-        Values game = zktest::readValues(HKLM, gameKey());
-        EXPECT_EQ(sz(c.text), game["CacheSize"]) << c.bytes;
-        char swap[32];
-        zk::kilobyteText(c.bytes * 2, swap, sizeof swap);
-        EXPECT_EQ(sz(swap), game["SwapSize"]) << c.bytes;
-    }
-    // The registry tool sees text values, not numbers.
-    s->m_installUtility.setCacheSize(*s, 1048576);
-    s->m_installUtility.writeGameRegistry(*s);
-    std::string exported = zktest::regExport("SOFTWARE\\" + company);
-    EXPECT_NE(std::string::npos, exported.find("\"CacheSize\"=\"1024\"")) << exported;
-    EXPECT_NE(std::string::npos, exported.find("\"Language\"=dword:00000002")) << exported;
-    EXPECT_NE(std::string::npos, exported.find("\"Language\"=\"French\"")) << exported;
-}
-
-// --- restart record --------------------------------------------------------------
-
-TEST_F(GameRegistry, RestartRecordBringsBackTheInterruptedInstallation) {
-    s->m_directXInstalled = true;
-    s->m_installUtility.setRestartFlag(*s, true);
-    EXPECT_EQ(dword(1), zktest::readValues(HKLM, appKey())["Restart"]);
-    EXPECT_EQ(dword(1), zktest::readValues(HKLM, appKey())["DirectX Installed"]);
-    expectShortFormOf(installFrom, text(gameKey(), "Installed From"));
-
-    // After the reboot: a fresh state that knows only the executable.
-    auto after = std::make_unique<CZKInstaller>();
-    zk::copyText(after->m_executable, exe.c_str());
-    zk::copyText(after->m_version, "2.1");
-    zk::copyText(after->m_company, "Vantorel");
-    zk::copyText(after->m_installFrom, "C:\\elsewhere");
-    after->m_currentLanguage = 1;
-    EXPECT_TRUE(after->m_installUtility.getRestartFlag(*after));
-    EXPECT_STREQ(company.c_str(), after->m_company);
-    EXPECT_STREQ("Game One", after->m_registryName);
-    EXPECT_TRUE(after->m_directXInstalled);
-    EXPECT_EQ(2, after->m_currentLanguage);
-    std::string restored = after->m_installFrom;
-    ASSERT_FALSE(restored.empty());
-    EXPECT_NE('\\', restored.back());
-    expectShortFormOf(installFrom, restored + "\\");
-
-    s->m_installUtility.setRestartFlag(*s, false);
-    EXPECT_FALSE(after->m_installUtility.getRestartFlag(*after));
-}
-
 TEST_F(GameRegistry, RestartCountsOnlyWithADirectXInstallation) {
     const int kMissing = -1;
+    const std::string division = "ZKRegDiv" + std::to_string(GetCurrentProcessId());
+    const std::string game = "SOFTWARE\\" + division + "\\Game";
     struct Case {
         const char* name;
         int restart, directX;
-        const char* gameRegistry;
+        const char* gameRegistry;  // "G": the game key above
         bool versionKey;
         DWORD language;
-        bool directXBefore;
-        bool expected, directXAfter;
-        const char* companyAfter;
+        bool directXBefore, expected, directXAfter, divisionRead;
     } cases[] = {
-        {"no restart, DirectX 1", 0, 1, nullptr, true, 3, false, false, true, "before"},
-        {"no restart, DirectX 0", 0, 0, nullptr, true, 3, true, false, true, "before"},
-        {"no restart, DirectX missing", 0, kMissing, nullptr, true, 3, true, false, false, "before"},
-        {"restart missing", kMissing, 1, nullptr, true, 3, false, false, true, "before"},
-        {"restart, DirectX 0", 1, 0, "G", true, 3, true, false, false, "div"},
-        {"restart, DirectX missing", 1, kMissing, "G", true, 3, true, false, false, "div"},
-        {"restart, one backslash", 1, 1, "SOFTWARE\\div", true, 3, false, false, false, "before"},
-        {"restart, no Game Registry", 1, 1, "", true, 3, false, false, false, "before"},
-        {"restart, no version key", 1, 1, "G", false, 3, false, false, true, "div"},
-        {"restart pending", 1, 1, "G", true, 3, false, true, true, "div"},
-        {"restart, language out of range", 1, 1, "G", true, 99, false, true, true, "div"},
+        {"no restart, DirectX 1", 0, 1, nullptr, true, 3, false, false, true, false},
+        {"restart, DirectX 0", 1, 0, "G", true, 3, true, false, false, true},
+        {"restart, one backslash", 1, 1, "SOFTWARE\\div", true, 3, false, false, false, false},
+        {"restart, no version key", 1, 1, "G", false, 3, false, false, true, true},
+        {"restart pending", 1, 1, "G", true, 3, false, true, true, true},
+        {"restart, language out of range", 1, 1, "G", true, 99, false, true, true, true},
+        {"no App Paths key", kMissing, kMissing, nullptr, false, 3, true, false, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::string pid = std::to_string(GetCurrentProcessId());
-        std::string division = "ZKRegDiv" + pid;
-        std::string game = "SOFTWARE\\" + division + "\\Game";
-        zktest::deleteTree(HKLM, appKey());
         zktest::deleteTree(HKLM, "SOFTWARE\\" + division);
         if (c.restart != kMissing)
             zktest::setNumber(HKLM, appKey(), "Restart", c.restart);
         if (c.directX != kMissing)
             zktest::setNumber(HKLM, appKey(), "DirectX Installed", c.directX);
-        if (c.gameRegistry && c.gameRegistry[0])
+        if (c.gameRegistry)
             zktest::setText(HKLM, appKey(), "Game Registry",
                             std::string(c.gameRegistry) == "G" ? game : c.gameRegistry);
         zktest::setText(HKLM, game, "Installed From", "D:\\");
         if (c.versionKey)
             zktest::setNumber(HKLM, game + "\\1.0", "Language", c.language);
 
-        auto st = std::make_unique<CZKInstaller>();
-        zk::copyText(st->m_executable, exe.c_str());
-        zk::copyText(st->m_version, "1.0");
-        zk::copyText(st->m_company, "before");
+        auto st = bare("before", "1.0");
         st->m_currentLanguage = 1;
         st->m_directXInstalled = c.directXBefore;
         EXPECT_EQ(c.expected, st->m_installUtility.getRestartFlag(*st));
         EXPECT_EQ(c.directXAfter, st->m_directXInstalled);
-        EXPECT_STREQ(std::string(c.companyAfter) == "div" ? division.c_str() : "before",
-                     st->m_company);
+        EXPECT_EQ(c.divisionRead ? division : "before", st->m_company);
         if (c.expected) {
             EXPECT_STREQ("D:", st->m_installFrom);
             EXPECT_EQ(c.language <= 25 ? int(c.language) : 1, st->m_currentLanguage);
         }
-        zktest::deleteTree(HKLM, "SOFTWARE\\" + division);
+        zktest::deleteTree(HKLM, appKey());
     }
-    // Without an App Paths key nothing is read and nothing changes.
-    zktest::deleteTree(HKLM, appKey());
-    auto st = std::make_unique<CZKInstaller>();
-    zk::copyText(st->m_executable, exe.c_str());
-    st->m_directXInstalled = true;
-    EXPECT_FALSE(st->m_installUtility.getRestartFlag(*st));
-    EXPECT_TRUE(st->m_directXInstalled);
+    zktest::deleteTree(HKLM, "SOFTWARE\\" + division);
 }
 
-// --- reading an installation back ----------------------------------------------
+TEST_F(GameRegistry, ReadBackTakesEveryValueAndNeedsThemAll) {
+    writeEverything();
+    // The key recorded under "Game Registry" is read, not the state's own.
+    auto st = bare("Somebody Else", "2.1");
+    zk::copyText(st->m_registryName, "Other");
+    ASSERT_EQ(0, st->m_installUtility.readGameRegistry(*st));
+    EXPECT_STREQ("Game One: Deluxe", st->m_productName);
+    expectShortFormOf(installFolder, std::string(st->m_installFolder) + "\\");
+    expectShortFormOf(installFrom, std::string(st->m_installFrom) + "\\");
+    EXPECT_STREQ(guid.c_str(), st->m_productGUID);
+    EXPECT_STREQ("EU", st->m_rtPatchDiscId);
+    EXPECT_STREQ("C:\\Menu\\Vantorel\\Game One", st->m_startMenuFolder);
+    EXPECT_STREQ("http://patch.example/game", st->m_rtPatchURL);
+    EXPECT_EQ(2, st->m_currentLanguage);
+    // Without "Game Registry" the key composed from the state is used.
+    zktest::deleteValue(HKLM, appKey(), "Game Registry");
+    EXPECT_NE(0, st->m_installUtility.readGameRegistry(*st));
+    zk::copyText(st->m_company, company.c_str());
+    zk::copyText(st->m_registryName, "Game One");
+    EXPECT_EQ(0, st->m_installUtility.readGameRegistry(*st));
 
-TEST_F(GameRegistry, ReadBackReportsTheFirstMissingPiece) {
-    struct Case {
-        const char* missing;  // value name, or "key:<suffix>" for a whole key
-        int code;
-    } cases[] = {
-        {nullptr, 0},
-        {"key:app", -1},
-        {"key:game", -2},
-        {"DisplayName", -3},
-        {"Install Dir", -5},
-        {"Product GUID", -6},
-        {"Installed From", -7},
-        {"Region", -8},
-        {"Folder", -9},
-        {"Patch URL", -10},
-        {"key:version", -5},
-        {"version:Language", -4},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.missing ? c.missing : "nothing missing");
+    // A value name, or "key:<which>" for a whole key.
+    for (std::string missing : {"key:app", "key:game", "key:version", "version:Language",
+                                "DisplayName", "Install Dir", "Product GUID", "Installed From",
+                                "Region", "Folder", "Patch URL"}) {
         cleanRegistry();
-        writeEverything(*s);
-        std::string missing = c.missing ? c.missing : "";
+        writeEverything();
         if (missing == "key:app")
             zktest::deleteTree(HKLM, appKey());
         else if (missing == "key:game")
@@ -398,107 +303,49 @@ TEST_F(GameRegistry, ReadBackReportsTheFirstMissingPiece) {
             zktest::deleteTree(HKLM, gameKey() + "\\2.1");
         else if (missing == "version:Language")
             zktest::deleteValue(HKLM, gameKey() + "\\2.1", "Language");
-        else if (!missing.empty())
+        else
             zktest::deleteValue(HKLM, gameKey(), missing);
-
-        auto st = std::make_unique<CZKInstaller>();
-        zk::copyText(st->m_executable, exe.c_str());
-        zk::copyText(st->m_company, company.c_str());
-        zk::copyText(st->m_registryName, "Game One");
-        zk::copyText(st->m_version, "2.1");
-        zk::copyText(st->m_productName, "old");
-        zk::copyText(st->m_rtPatchDiscId, "old");
-        EXPECT_EQ(c.code, st->m_installUtility.readGameRegistry(*st));
-        // Values read before the failure are kept, the rest untouched.
-        bool nameRead = c.code == 0 || c.code <= -4 || (c.code == -5 && missing != "Install Dir");
-        EXPECT_STREQ(nameRead ? "Game One: Deluxe" : "old", st->m_productName);
-        bool regionRead = c.code == 0 || c.code == -9 || c.code == -10 || c.code == -4 ||
-                          missing == "key:version";
-        EXPECT_STREQ(regionRead ? "EU" : "old", st->m_rtPatchDiscId);
-        if (c.code == 0) {
-            expectShortFormOf(installFolder, std::string(st->m_installFolder) + "\\");
-            expectShortFormOf(installFrom, std::string(st->m_installFrom) + "\\");
-            EXPECT_STREQ(guid.c_str(), st->m_productGUID);
-            EXPECT_STREQ("C:\\Menu\\Vantorel\\Game One", st->m_startMenuFolder);
-            EXPECT_STREQ("http://patch.example/game", st->m_rtPatchURL);
-            EXPECT_EQ(2, st->m_currentLanguage);
-        }
+        st = bare(company.c_str(), "2.1");
+        EXPECT_NE(0, st->m_installUtility.readGameRegistry(*st)) << missing;
     }
 }
 
-TEST_F(GameRegistry, ReadBackFollowsTheRecordedGameKey) {
-    writeEverything(*s);
-    auto st = std::make_unique<CZKInstaller>();
-    zk::copyText(st->m_executable, exe.c_str());
-    zk::copyText(st->m_company, "Somebody Else");
-    zk::copyText(st->m_registryName, "Other");
-    zk::copyText(st->m_version, "2.1");
-    EXPECT_EQ(0, st->m_installUtility.readGameRegistry(*st));
-    EXPECT_STREQ("Game One: Deluxe", st->m_productName);
-
-    // Without "Game Registry" the key composed from the state is used.
-    zktest::deleteValue(HKLM, appKey(), "Game Registry");
-    EXPECT_EQ(-2, st->m_installUtility.readGameRegistry(*st));
-    zk::copyText(st->m_company, company.c_str());
-    zk::copyText(st->m_registryName, "Game One");
-    EXPECT_EQ(0, st->m_installUtility.readGameRegistry(*st));
-}
-
-// --- detecting an earlier installation ---------------------------------------------
-
 TEST_F(GameRegistry, PreviousInstallationNeedsACompletedMatchingInstall) {
-    const std::string otherGuid = newGuid();
+    const std::string otherGuid = newGuid(2);
     struct Case {
         const char* name;
-        const char* configuredGuid;  // "same", "lower", "other", or literal
-        const char* storedGuid;      // null: as written
-        int installed;               // -1: value missing
+        std::string configuredGuid;
+        const char* storedGuid;  // null: as written
+        bool installed;
         bool removeExecutable;
         const char* removeValue;
         bool expected;
     } cases[] = {
-        {"matching", "same", nullptr, 1, false, nullptr, true},
-        {"matching in other case", "lower", nullptr, 1, false, nullptr, true},
-        {"different GUID", "other", nullptr, 1, false, nullptr, false},
-        {"placeholder GUID", "1234ABCD-56EF-78GH-90IJ-123456KLMNOP", nullptr, 1, false, nullptr,
-         false},
-        {"malformed stored GUID", "{not-a-guid}", "{not-a-guid}", 1, false, nullptr, false},
-        {"installed 0", "same", nullptr, 0, false, nullptr, false},
-        {"installed missing", "same", nullptr, -1, false, nullptr, false},
-        {"executable gone", "same", nullptr, 1, true, nullptr, false},
-        {"incomplete entries", "same", nullptr, 1, false, "Patch URL", false},
+        {"matching", guid, nullptr, true, false, nullptr, true},
+        {"different GUID", otherGuid, nullptr, true, false, nullptr, false},
+        {"malformed stored GUID", "{not-a-guid}", "{not-a-guid}", true, false, nullptr, false},
+        {"not completed", guid, nullptr, false, false, nullptr, false},
+        {"executable gone", guid, nullptr, true, true, nullptr, false},
+        {"incomplete entries", guid, nullptr, true, false, "Patch URL", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         cleanRegistry();
         zktest::writeFile(installFolder + "\\bin\\" + exe, "MZ");
-        writeEverything(*s);
-        if (c.installed >= 0)
-            s->m_installUtility.setInstalledFlag(*s, c.installed != 0);
+        writeEverything();
+        s->m_installUtility.setInstalledFlag(*s, c.installed);
         if (c.storedGuid)
             zktest::setText(HKLM, gameKey(), "Product GUID", c.storedGuid);
         if (c.removeExecutable)
             DeleteFileA((installFolder + "\\bin\\" + exe).c_str());
         if (c.removeValue)
             zktest::deleteValue(HKLM, gameKey(), c.removeValue);
-
-        std::string configuredGuid = c.configuredGuid;
-        if (configuredGuid == "same")
-            configuredGuid = guid;
-        else if (configuredGuid == "lower")
-            configuredGuid = lower(guid);
-        else if (configuredGuid == "other")
-            configuredGuid = otherGuid;
         // A leftover Uninstall entry of the configured product.
-        zktest::setText(HKLM, kUninstall + configuredGuid, "DisplayName", "leftover");
+        zktest::setText(HKLM, kUninstall + c.configuredGuid, "DisplayName", "leftover");
 
         // As the settings reader leaves the state before detection.
-        auto st = std::make_unique<CZKInstaller>();
-        zk::copyText(st->m_executable, exe.c_str());
-        zk::copyText(st->m_company, company.c_str());
-        zk::copyText(st->m_registryName, "Game One");
-        zk::copyText(st->m_version, "2.1");
-        zk::copyText(st->m_productGUID, configuredGuid.c_str());
+        auto st = bare(company.c_str(), "2.1");
+        zk::copyText(st->m_productGUID, c.configuredGuid.c_str());
         zk::copyText(st->m_productName, "Configured");
         zk::copyText(st->m_installFolder, "C:\\Program Files\\Vantorel\\Game One");
         zk::copyText(st->m_installFrom, "C:\\Disc");
@@ -506,12 +353,12 @@ TEST_F(GameRegistry, PreviousInstallationNeedsACompletedMatchingInstall) {
 
         EXPECT_EQ(c.expected, zk::detectPreviousInstallation(*st));
         EXPECT_EQ(c.expected, st->m_previouslyInstalled);
+        EXPECT_EQ(c.expected, zktest::keyExists(HKLM, kUninstall + c.configuredGuid));
         if (c.expected) {
             EXPECT_STREQ("Game One: Deluxe", st->m_productName);
             expectShortFormOf(installFolder, std::string(st->m_installFolder) + "\\");
             EXPECT_EQ(2, st->m_currentLanguage);
             EXPECT_TRUE(st->m_availableLanguages[2]);
-            EXPECT_TRUE(zktest::keyExists(HKLM, kUninstall + configuredGuid));
         } else {
             // Nothing of the old installation is adopted, even when part of
             // it could be read.
@@ -519,17 +366,13 @@ TEST_F(GameRegistry, PreviousInstallationNeedsACompletedMatchingInstall) {
             EXPECT_STREQ("Configured", st->m_productName);
             EXPECT_STREQ("C:\\Disc", st->m_installFrom);
             EXPECT_EQ(1, st->m_currentLanguage);
-            EXPECT_FALSE(zktest::keyExists(HKLM, kUninstall + configuredGuid));
         }
         // Another product's entry is never touched.
-        if (configuredGuid != guid) {
+        if (c.configuredGuid != guid)
             EXPECT_EQ("Vantorel", text(kUninstall + guid, "Publisher"));
-        }
-        zktest::deleteTree(HKLM, kUninstall + configuredGuid);
+        zktest::deleteTree(HKLM, kUninstall + c.configuredGuid);
     }
 }
-
-// --- the uninstaller in the install folder ---------------------------------------
 
 TEST_F(GameRegistry, UninstallerIsPlacedOnceAndLogged) {
     std::string first = dir / "first", second = dir / "second";
@@ -555,12 +398,6 @@ TEST_F(GameRegistry, UninstallerIsPlacedOnceAndLogged) {
     EXPECT_EQ(0, zk::placeUninstaller(*s, folders, 3));
     EXPECT_EQ("installed from the disc", zktest::readFile(installFolder + "\\ZKInstall.dll"));
     EXPECT_EQ(2u, zktest::lines(zktest::readFile(installFolder + "\\filelist.txt")).size());
-
-    // Nothing to take from: nothing copied, nothing logged.
-    DeleteFileA((installFolder + "\\ZKUninstall.exe").c_str());
-    const char* empty[] = {first.c_str()};
-    EXPECT_EQ(0, zk::placeUninstaller(*s, empty, 1));
-    EXPECT_FALSE(zktest::exists(installFolder + "\\ZKUninstall.exe"));
     SetFileAttributesA((second + "\\ZKUninstall.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
