@@ -86,16 +86,25 @@ class WinePrefix:
         return os.path.join(self.root, "drive_c", *parts)
 
     def run(self, program, args, stdin_text=None, timeout=900, cwd=None):
-        """Runs a Windows program; returns (exit code, output, seconds)."""
+        """Runs a Windows program; returns (exit code, output, seconds).
+
+        With stdin_text the program reads that text and then the end of its
+        input; without it, its input stays open and silent until it ends, so
+        a program that waits for input hangs (and times out) instead of
+        reading an end it would not get from a person.
+        """
         # Output goes through files, not pipes: services that Wine starts for
         # the program inherit its handles and would hold a pipe open for
         # seconds after the program has ended.
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as inp:
-            inp.write((stdin_text or "").encode("latin-1"))
-            inp.seek(0)
+            stdin = subprocess.PIPE
+            if stdin_text is not None:
+                inp.write(stdin_text.encode("latin-1"))
+                inp.seek(0)
+                stdin = inp
             start = time.monotonic()
             proc = subprocess.Popen([self.run_sh, program] + list(args), env=self.env(),
-                                    stdin=inp, stdout=out, stderr=subprocess.STDOUT,
+                                    stdin=stdin, stdout=out, stderr=subprocess.STDOUT,
                                     cwd=cwd or self.bin)
             try:
                 code = proc.wait(timeout=timeout)
@@ -103,6 +112,9 @@ class WinePrefix:
                 proc.kill()
                 proc.wait()
                 raise
+            finally:
+                if proc.stdin:
+                    proc.stdin.close()
             seconds = time.monotonic() - start
             out.seek(0)
             return code, out.read().decode("latin-1"), seconds

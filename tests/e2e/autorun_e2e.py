@@ -72,7 +72,7 @@ class Scenario:
         ar.remove(log_path)
         if log:
             args = list(args) + ["/LOG=Z:" + log_path.replace("/", "\\")]
-        code, output, seconds = self.prefix.autorun(args, stdin_text=stdin_text)
+        code, output, seconds = self.prefix.autorun(args, stdin_text=stdin_text, timeout=300)
         text = ""
         if os.path.isfile(log_path):
             with open(log_path, encoding="latin-1") as f:
