@@ -180,7 +180,7 @@ def compare_tree(install_root, expected):
     report = {"files_expected": len(expected["files"]), "bytes_expected": 0,
               "files_ok": 0, "bytes_ok": 0, "missing": [], "different": [], "extra": [],
               "folders_missing": [], "log_expected": len(expected["log"]), "log_found": 0,
-              "log_matches": False, "placed": []}
+              "log_matches": False, "placed": [], "placed_unlogged": []}
     want = {}
     for entry in expected["files"]:
         want[entry["path"].lower()] = entry
@@ -213,10 +213,12 @@ def compare_tree(install_root, expected):
     log = read_log(install_root)
     if log is not None:
         report["log_found"] = len(log)
-        placed_lines = ["0,0," + name for name in report["placed"]]
-        copied, tail = log[:len(log) - len(placed_lines)], log[len(log) - len(placed_lines):]
+        copied, tail = log[:len(expected["log"])], log[len(expected["log"]):]
+        logged = [line[4:] for line in tail if line.startswith("0,0,")]
+        report["placed_unlogged"] = [n for n in report["placed"] if n not in logged]
         report["log_matches"] = (copied == expected["log"] and
-                                 sorted(tail) == sorted(placed_lines))
+                                 sorted(logged) == sorted(report["placed"]) and
+                                 len(logged) == len(tail))
     report["ok"] = (not report["missing"] and not report["different"] and not report["extra"]
                     and not report["folders_missing"] and report["log_matches"])
     return report

@@ -565,6 +565,12 @@ int Setup::chooseDestination() {
     char text[kPath] = {0};
     ZKINSTALL_getGameCacheLocation(text);
     std::string suggestion = text;
+    // An earlier installation's folder comes back in its short (8.3) form;
+    // show and keep the name the user knows.
+    char longName[kPath] = {0};
+    DWORD n = GetLongPathNameA(text, longName, sizeof longName);
+    if (n > 0 && n < sizeof longName)
+        suggestion = longName;
     if (ZKINSTALL_getWasGamePreviouslyInstalled())
         note(hostText(IDS_PREVIOUS_INSTALL, {suggestion}));
 
@@ -629,6 +635,16 @@ int Setup::confirm() {
 }
 
 int Setup::copyGame() {
+    // The copy reads the language's file list from where the library last
+    // saw disc 1, and an earlier installation that was found points it at the
+    // drive that installation ended on (the last disc).  Make sure it starts
+    // from disc 1.
+    if (ZKINSTALL_requestSpecificCD(1) != 0)
+        return quitCode();
+    char from[kPath] = {0};
+    ZKINSTALL_getInstallFromLocation(from);
+    m_log.write(std::string("copying from ") + from);
+
     m_phase = PhaseCopy;
     note(hostText(IDS_COPYING));
     // The thread sets running itself only after its first second; set it

@@ -88,7 +88,9 @@ class Scenario:
 
 def guid_for(tag):
     h = hashlib.md5(tag.encode()).hexdigest().upper()
-    return "%s-%s-%s-%s-%s" % (h[:8], h[8:12], h[12:16], h[16:20], h[20:32])
+    # In registry form, with braces, as the library parses it to recognise an
+    # earlier installation.
+    return "{%s-%s-%s-%s-%s}" % (h[:8], h[8:12], h[12:16], h[16:20], h[20:32])
 
 
 def expect_exit(code, want, output, log_text):
@@ -191,6 +193,37 @@ def disc_arrives_late(s):
     check(inserted, "AutoRun asked for disc 2")
     if expect_exit(proc.returncode, "installed", output[0].decode("latin-1"), log):
         expect_tree(s.prefix, folder, m, 3, "en-us")
+
+
+def reinstall_over_previous(s):
+    """A second run of the same game, without a folder, goes into the folder of
+    the completed first installation."""
+    m = s.discs(languages="en-us")
+    s.insert(m, "d", "e")
+    folder = s.c_folder("first")
+    code, out, log, _ = s.run(["/S", "/TYPE=1", "/DIR=" + folder])
+    if not expect_exit(code, "installed", out, log):
+        return
+    code, out, log, _ = s.run(["/S"])
+    if expect_exit(code, "installed", out, log):
+        check("already installed in " + folder in log, "the earlier installation was found")
+        check(ar.log_value(log, "install folder") == folder, "the earlier folder was kept")
+        check("copying from D:" in log, "the copy starts from disc 1, not from where the "
+                                        "earlier installation ended")
+        report = ar.compare_tree(s.prefix.unix_path(folder), m["installs"]["3/en-us"])
+        for line in ar.describe(report):
+            print("   ", line)
+        # The library leaves its own copy, already in the folder, out of the
+        # new install log (so an uninstall would leave it behind); the rest of
+        # the installation must be exact.
+        if report["placed_unlogged"]:
+            print("    known: placed but not logged again:", ", ".join(report["placed_unlogged"]))
+        exact = (not report["missing"] and not report["different"] and not report["extra"]
+                 and not report["folders_missing"])
+        check(exact, "the reinstalled tree matches the disc set")
+        log_lines = ar.read_log(s.prefix.unix_path(folder)) or []
+        check(log_lines[:len(m["installs"]["3/en-us"]["log"])] == m["installs"]["3/en-us"]["log"],
+              "the install log holds the disc set's entries")
 
 
 def bad_destinations(s):
@@ -376,7 +409,7 @@ def runs_from_the_disc(s):
 
 
 SCENARIOS = {f.__name__: f for f in (
-    full_install, default_folder, missing_second_disc, missing_first_disc, disc_arrives_late,
+    full_install, default_folder, reinstall_over_previous, missing_second_disc, missing_first_disc, disc_arrives_late,
     bad_destinations, insufficient_space, bad_command_lines, copy_failure, interactive,
     interactive_quit_at_disc_prompt, ctrl_c_during_copy, stdin_closed, from_disc_images,
     runs_from_the_disc)}
