@@ -93,7 +93,10 @@ UnattendedAnswers::UnattendedAnswers(int retryLimit, unsigned discWaitMs)
 Answer UnattendedAnswers::waitForDisc(int disc, unsigned now) {
     if (m_reason != GiveUp::None)
         return {BtnCancel, 0};
-    if (!m_waiting || disc != m_waitDisc || now - m_lastAnswer > kSameRequestGapMs) {
+    // Signed: the tick counter is coarse, and the next prompt may read a
+    // time a little before the end of the pause it followed.
+    int sinceAnswer = static_cast<int>(now - m_lastAnswer);
+    if (!m_waiting || disc != m_waitDisc || sinceAnswer > static_cast<int>(kSameRequestGapMs)) {
         m_waiting = true;
         m_waitDisc = disc;
         m_waitStart = now;

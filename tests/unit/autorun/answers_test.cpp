@@ -140,6 +140,22 @@ TEST(UnattendedPolicy, WaitsForADiscForABoundedTime) {
     }
 }
 
+TEST(UnattendedPolicy, ACoarseClockDoesNotRestartTheWait) {
+    // GetTickCount moves in steps of ~16 ms: the next prompt may read a time
+    // just before the end of the pause it followed.
+    UnattendedAnswers policy(3, 5000);
+    unsigned now = 0xFFFFFF00u;
+    int looks = 0;
+    for (;;) {
+        Answer a = policy.onDiscRequest(2, now);
+        if (a.button != IDOK)
+            break;
+        now += a.delayMs - 15;
+        ASSERT_LT(++looks, 100) << "the wait started over and never ended";
+    }
+    EXPECT_EQ(policy.reason(), GiveUp::DiscMissing);
+}
+
 TEST(UnattendedPolicy, ADiscThatTurnsUpEndsTheWaitAndALaterRequestWaitsAfresh) {
     UnattendedAnswers policy(3, 5000);
     EXPECT_EQ(policy.onDiscRequest(2, 0).button, IDOK);
