@@ -1,13 +1,13 @@
-// discs.h - discs for the tests: AutoRun.inf files that name a disc of a
-// product, the CD-ROM drives emptied around a test, and the text a test
-// program's own string table gives the disc prompts.
+// discs.h - discs in the prefix's CD-ROM drives and disc-image folders, and a
+// scripted host that answers disc requests.
 #ifndef ZKTEST_DISCS_H
 #define ZKTEST_DISCS_H
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <deque>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -15,64 +15,112 @@
 
 namespace zktest {
 
-// Makes `folder` (created if needed) the root of disc `number`; a non-empty
-// guid is written as its ProductGuiID.
-void writeDisc(const std::string& folder, int number, const std::string& guid = "");
-// Puts disc `number` into CD-ROM drive `letter` (its folder is emptied first).
-void insertDisc(char letter, int number, const std::string& guid = "");
+// The disc prompts of discs_strings.rc.
+inline const char* const kQuitInstallText = "Stop installing the game now?";
+inline const char* const kQuitSetupText = "Leave the setup program?";
+inline std::string insertDiscText(char letter) {
+    return std::string("Please insert the disc into drive ") + letter + ":";
+}
 
-// Empties D:, E: and F: and remembers the current directory; on leaving,
-// empties the drives again and goes back to that directory.
+// Makes `folder` the root of disc `number`, of product `guid` when non-empty.
+inline void writeDisc(const std::string& folder, int number, const std::string& guid = "") {
+    makeDirs(folder);
+    writeFile(folder + "\\AutoRun.inf", "[Special]\r\nDisk=" + std::to_string(number) + "\r\n" +
+                                            (guid.empty() ? "" : "ProductGuiID=" + guid + "\r\n"));
+}
+
+inline void insertDisc(char letter, int number, const std::string& guid = "") {
+    insertEmptyDisc(letter);
+    writeDisc(discFolder(letter), number, guid);
+}
+
+inline std::string currentDirectory() {
+    char cwd[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof cwd, cwd);
+    return cwd;
+}
+
+// Empties D:, E: and F: now and on leaving, and restores the current directory.
 class DiscDrivesGuard {
   public:
-    DiscDrivesGuard();
-    ~DiscDrivesGuard();
+    DiscDrivesGuard() { emptyAll(); }
+    ~DiscDrivesGuard() {
+        SetCurrentDirectoryA(cwd_.c_str());
+        emptyAll();
+    }
 
   private:
-    std::string cwd_;
+    static void emptyAll() {
+        for (char letter : {'d', 'e', 'f'})
+            insertEmptyDisc(letter);
+    }
+    std::string cwd_ = currentDirectory();
 };
 
-std::string currentDirectory();
-
-// One answer of a scripted user; when `drive` is set, disc `disc` is first put
-// into that drive, as a user would while the prompt is up.
+// One scripted answer; when `drive` is set, disc `disc` goes into it first.
 struct DiscStep {
     int answer;
     char drive = 0;
     int disc = 0;
 };
 
-// A scripted host for disc requests: answers the message boxes and the
-// before-request callback from queues of steps and records every call.  An
-// exhausted queue fails the test and answers so that the request ends
-// (Cancel, and Yes to the quit question), never leaving a test hanging.
+// Answers message boxes and before-request calls from queues and records every
+// call.  An exhausted queue fails the test and backs out (Cancel, Yes to quit).
 class DiscHost {
   public:
-    DiscHost();
-    ~DiscHost();
-    void boxSteps(std::initializer_list<DiscStep> steps) { boxSteps_.insert(boxSteps_.end(), steps); }
-    void beforeSteps(std::initializer_list<DiscStep> steps) {
-        beforeSteps_.insert(beforeSteps_.end(), steps);
+    DiscHost() { current() = this; }
+    ~DiscHost() {
+        if (current() == this)
+            current() = nullptr;
+    }
+    void boxSteps(const std::vector<DiscStep>& s) {
+        boxSteps_.insert(boxSteps_.end(), s.begin(), s.end());
+    }
+    void beforeSteps(const std::vector<DiscStep>& s) {
+        beforeSteps_.insert(beforeSteps_.end(), s.begin(), s.end());
     }
     const std::vector<MessageCall>& boxes() const { return boxes_; }
     const std::vector<int>& before() const { return before_; }
     const std::vector<int>& after() const { return after_; }
 
-    static int __stdcall box(HWND, const char* text, const char* caption, unsigned style);
-    static int __stdcall beforeRequest(int disc);
-    static int __stdcall afterRequest(int disc);
+    static int __stdcall box(HWND, const char* text, const char* caption, unsigned style) {
+        DiscHost* host = current();
+        if (!host)
+            return ADD_FAILURE() << "message box without a disc host", IDCANCEL;
+        host->boxes_.push_back({text ? text : "", caption ? caption : "", style});
+        return play(host->boxSteps_, (style & MB_TYPEMASK) == MB_YESNO ? IDYES : IDCANCEL);
+    }
+    static int __stdcall beforeRequest(int disc) {
+        DiscHost* host = current();
+        if (!host)
+            return ADD_FAILURE() << "disc request without a disc host", IDCANCEL;
+        host->before_.push_back(disc);
+        return play(host->beforeSteps_, IDCANCEL);
+    }
+    static int __stdcall afterRequest(int disc) {
+        if (DiscHost* host = current())
+            host->after_.push_back(disc);
+        return 0;
+    }
 
   private:
+    static DiscHost*& current() {
+        static DiscHost* host = nullptr;
+        return host;
+    }
+    static int play(std::deque<DiscStep>& steps, int whenExhausted) {
+        if (steps.empty())
+            return ADD_FAILURE() << "unscripted call", whenExhausted;
+        DiscStep step = steps.front();
+        steps.pop_front();
+        if (step.drive)
+            insertDisc(step.drive, step.disc);
+        return step.answer;
+    }
     std::deque<DiscStep> boxSteps_, beforeSteps_;
     std::vector<MessageCall> boxes_;
     std::vector<int> before_, after_;
 };
-
-// Texts of the disc prompts in the string table linked into the disc tests
-// (discs_strings.rc): 47 takes the drive letter.
-std::string insertDiscText(char letter);
-extern const char* const kQuitInstallText;  // 46
-extern const char* const kQuitSetupText;    // 79
 
 } // namespace zktest
 
