@@ -5,6 +5,7 @@
 
 #include <objbase.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "core/host.h"
@@ -621,6 +622,26 @@ bool detectPreviousInstallation(CZKInstaller& s) {
 
 // --- the uninstaller in the install folder ---------------------------------------
 
+// True when the install log in `folder` has a line for `file` (its path after
+// the second comma, compared without regard to case).
+bool logNames(const char* folder, const char* file) {
+    char path[kKeyPath];
+    formatText(path, sizeof path, "%s\\filelist.txt", folder);
+    FILE* log = fopen(path, "r");
+    if (!log)
+        return false;
+    bool found = false;
+    char line[1024];
+    while (!found && fgets(line, sizeof line, log)) {
+        line[strcspn(line, "\r\n")] = '\0';
+        const char* comma = strchr(line, ',');
+        comma = comma ? strchr(comma + 1, ',') : nullptr;
+        found = comma && lstrcmpiA(comma + 1, file) == 0;
+    }
+    fclose(log);
+    return found;
+}
+
 int placeUninstaller(CZKInstaller& s, const char* const* sourceFolders, int count) {
     static const char* const kFiles[] = {"ZKUninstall.exe", "ZKInstall.dll"};
     if (!s.m_installFolder[0])
@@ -629,9 +650,14 @@ int placeUninstaller(CZKInstaller& s, const char* const* sourceFolders, int coun
     for (const char* file : kFiles) {
         char target[kKeyPath];
         formatText(target, sizeof target, "%s\\%s", s.m_installFolder, file);
-        // Already there, from the disc's file lists (which log it themselves).
-        if (GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES)
+        // Already there: from the disc's file lists, which log it themselves,
+        // or from an earlier installation, whose log the new one replaced; the
+        // uninstaller only removes what the current log names.
+        if (GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES) {
+            if (!logNames(s.m_installFolder, file))
+                s.m_installUtility.appendFileListEntry(0, 0, file, s.m_installFolder);
             continue;
+        }
         for (int i = 0; i < count; ++i) {
             if (!sourceFolders[i] || !sourceFolders[i][0])
                 continue;

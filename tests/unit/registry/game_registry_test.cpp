@@ -398,6 +398,13 @@ TEST_F(GameRegistry, UninstallerIsPlacedOnceAndLogged) {
     EXPECT_EQ(0, zk::placeUninstaller(*s, folders, 3));
     EXPECT_EQ("installed from the disc", zktest::readFile(installFolder + "\\ZKInstall.dll"));
     EXPECT_EQ(2u, zktest::lines(zktest::readFile(installFolder + "\\filelist.txt")).size());
+
+    // A new installation's log no longer names the files an earlier one
+    // placed: they are logged again, so the uninstaller still removes them.
+    zktest::writeFile(installFolder + "\\filelist.txt", "0,0,cache.dat\r\n");
+    EXPECT_EQ(0, zk::placeUninstaller(*s, folders, 3));
+    EXPECT_EQ("0,0,cache.dat\r\n0,0,ZKUninstall.exe\r\n0,0,ZKInstall.dll\r\n",
+              zktest::readFile(installFolder + "\\filelist.txt"));
     SetFileAttributesA((second + "\\ZKUninstall.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
