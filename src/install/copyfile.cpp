@@ -97,6 +97,36 @@ size_t rootLength(const char* path) {
     return path[0] == '\\' ? 1 : 0;
 }
 
+enum RegistrationKind { kOther, kLibrary, kProgram };
+
+// Which files the registration tool serves: "dll" and "ocx" libraries (when
+// they hold COM servers) and "exe" programs, by their extension in any case.
+RegistrationKind registrationKind(const char* path) {
+    const char* name = strrchr(path, '\\');
+    name = name ? name + 1 : path;
+    const char* dot = strrchr(name, '.');
+    if (!dot || dot == name)
+        return kOther;
+    if (!lstrcmpiA(dot + 1, "dll") || !lstrcmpiA(dot + 1, "ocx"))
+        return kLibrary;
+    return !lstrcmpiA(dot + 1, "exe") ? kProgram : kOther;
+}
+
+void runRegistrationTool(const char* tool, const char* arguments);
+
+// Runs the tool with `form` and the quoted file, traced in debug mode.
+void runRegistration(const char* tool, const char* form, const char* file, bool debug,
+                     const char* caption) {
+    char arguments[kPath * 2];
+    zk::formatText(arguments, sizeof arguments, "%s \"%s\"", form, file);
+    if (debug) {
+        char text[kPath * 3];
+        zk::formatText(text, sizeof text, "exec: %s %s", tool, arguments);
+        DebugMessageBox(nullptr, text, caption, MB_OK);
+    }
+    runRegistrationTool(tool, arguments);
+}
+
 void runRegistrationTool(const char* tool, const char* arguments) {
     if (s_registrationSeam) {
         s_registrationSeam(tool, arguments);
@@ -377,27 +407,14 @@ bool CZKCopyFile::MyCopyFile(const char* source, const char* destination, int* c
     }
 
     if (destination && fileExists(destination, false)) {
-        char name[kPath], extension[kPath];
-        extractFilename(name, destination);
-        extractExtension(extension, name);
-        for (char* p = extension; *p; ++p)
-            *p = static_cast<char>(tolower(static_cast<unsigned char>(*p)));
+        RegistrationKind kind = registrationKind(destination);
         const char* form = nullptr;
-        if ((!strcmp(extension, "dll") || !strcmp(extension, "ocx")) &&
-            DLLHasCOMObjects(destination))
-            form = "/s";
-        else if (!strcmp(extension, "exe"))
+        if (kind == kProgram)
             form = "/s /regserver";
-        if (form) {
-            char arguments[kPath * 2];
-            zk::formatText(arguments, sizeof arguments, "%s \"%s\"", form, destination);
-            if (m_debug) {
-                char text[kPath * 3];
-                zk::formatText(text, sizeof text, "exec: %s %s", m_registerFilename, arguments);
-                DebugMessageBox(nullptr, text, "MyCopyFile", MB_OK);
-            }
-            runRegistrationTool(m_registerFilename, arguments);
-        }
+        else if (kind == kLibrary && DLLHasCOMObjects(destination))
+            form = "/s";
+        if (form)
+            runRegistration(m_registerFilename, form, destination, m_debug, "MyCopyFile");
     }
     clearReadOnly(destination);
     return ok;
@@ -667,26 +684,14 @@ bool CZKCopyFile::findFile(const char* wildcard, int recurse, char* out) {
 int CZKCopyFile::Remove(char* path) {
     if (!path || !fileExists(path, false))
         return 1;
-    char name[kPath], extension[kPath];
-    extractFilename(name, path);
-    extractExtension(extension, name);
-    for (char* p = extension; *p; ++p)
-        *p = static_cast<char>(tolower(static_cast<unsigned char>(*p)));
-
+    RegistrationKind kind = registrationKind(path);
     const char* form = nullptr;
-    if ((!strcmp(extension, "dll") || !strcmp(extension, "ocx")) && DLLHasCOMObjects(path))
-        form = "/u /s";
-    else if (!strcmp(extension, "exe"))
+    if (kind == kProgram)
         form = "/s /UnregServer";
+    else if (kind == kLibrary && DLLHasCOMObjects(path))
+        form = "/u /s";
     if (form) {
-        char arguments[kPath * 2];
-        zk::formatText(arguments, sizeof arguments, "%s \"%s\"", form, path);
-        if (m_debug) {
-            char text[kPath * 3];
-            zk::formatText(text, sizeof text, "exec: %s %s", m_registerFilename, arguments);
-            DebugMessageBox(nullptr, text, "Remove", MB_OK);
-        }
-        runRegistrationTool(m_registerFilename, arguments);
+        runRegistration(m_registerFilename, form, path, m_debug, "Remove");
         fflush(nullptr);
         // Give the server's unloading time to finish before the file goes.
         Sleep(1000);
