@@ -190,6 +190,14 @@ Console::ReadResult Setup::ask(const std::string& prompt, std::string& answer) {
     return r;
 }
 
+Console::ReadResult Setup::askOrCancel(const std::string& prompt, std::string& answer) {
+    for (;;) {
+        Console::ReadResult r = ask(prompt, answer);
+        if (r != Console::Interrupted || userConfirmsCancel())
+            return r;
+    }
+}
+
 bool Setup::userConfirmsCancel() {
     if (m_unattended)
         return false;
@@ -452,15 +460,12 @@ int Setup::chooseLanguage() {
                         def = i;
                 for (;;) {
                     std::string answer;
-                    Console::ReadResult r =
-                        ask(hostText(IDS_LANGUAGE_PROMPT, {std::to_string(def + 1)}) + " ", answer);
+                    Console::ReadResult r = askOrCancel(
+                        hostText(IDS_LANGUAGE_PROMPT, {std::to_string(def + 1)}) + " ", answer);
+                    if (r == Console::Interrupted)
+                        return ExitCancelled;
                     if (r == Console::EndOfInput)
                         break;
-                    if (r == Console::Interrupted) {
-                        if (userConfirmsCancel())
-                            return ExitCancelled;
-                        continue;
-                    }
                     answer = trim(answer);
                     if (answer.empty())
                         break;
@@ -506,15 +511,12 @@ int Setup::chooseType() {
         m_console.print(list);
         for (;;) {
             std::string answer;
-            Console::ReadResult r = ask(hostText(IDS_TYPE_PROMPT, {std::to_string(m_type)}) + " ",
-                                        answer);
+            Console::ReadResult r =
+                askOrCancel(hostText(IDS_TYPE_PROMPT, {std::to_string(m_type)}) + " ", answer);
+            if (r == Console::Interrupted)
+                return ExitCancelled;
             if (r == Console::EndOfInput)
                 break;
-            if (r == Console::Interrupted) {
-                if (userConfirmsCancel())
-                    return ExitCancelled;
-                continue;
-            }
             answer = trim(answer);
             if (answer.empty())
                 break;
@@ -579,12 +581,10 @@ int Setup::chooseDestination() {
     for (;;) {
         if (askFirst) {
             std::string answer;
-            Console::ReadResult r = ask(hostText(IDS_FOLDER_PROMPT, {folder}) + " ", answer);
-            if (r == Console::Interrupted) {
-                if (userConfirmsCancel())
-                    return ExitCancelled;
-                continue;
-            }
+            Console::ReadResult r =
+                askOrCancel(hostText(IDS_FOLDER_PROMPT, {folder}) + " ", answer);
+            if (r == Console::Interrupted)
+                return ExitCancelled;
             if (r == Console::Line && !trim(answer).empty())
                 folder = answer;
         }
@@ -616,14 +616,11 @@ int Setup::confirm() {
                          " [" + names[0] + "/" + names[1] + "] ";
     for (;;) {
         std::string answer;
-        Console::ReadResult r = ask(prompt, answer);
+        Console::ReadResult r = askOrCancel(prompt, answer);
+        if (r == Console::Interrupted)
+            return ExitCancelled;
         if (r == Console::EndOfInput)
             return ExitInstalled;
-        if (r == Console::Interrupted) {
-            if (userConfirmsCancel())
-                return ExitCancelled;
-            continue;
-        }
         int button = parseButtonAnswer(answer, style, names);
         if (button == BtnYes)
             return ExitInstalled;

@@ -58,6 +58,9 @@ class Setup {
     void note(const std::string& text);     // logged (and shown when unattended)
     void complain(const std::string& text); // to stderr and the log
     Console::ReadResult ask(const std::string& prompt, std::string& answer);
+    // As ask, but Ctrl+C asks whether to cancel: Interrupted only once the
+    // user confirmed it; otherwise the same prompt is asked again.
+    Console::ReadResult askOrCancel(const std::string& prompt, std::string& answer);
     bool userConfirmsCancel();
     void switchToUnattended();
     std::vector<std::string> buttonNames(unsigned style);
