@@ -118,23 +118,43 @@ bool createParentFolders(const char* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-void restoreDate(const char* path, uLong dosDate) {
+// Gives the written output the member's stored date and time (local time),
+// as creation and last-write time.  Set on the open handle: reopening each
+// file by name would cost as much again as creating it.
+void restoreDate(HANDLE file, uLong dosDate) {
     FILETIME local, utc;
     if (!DosDateTimeToFileTime(HIWORD(dosDate), LOWORD(dosDate), &local) ||
         !LocalFileTimeToFileTime(&local, &utc))
         return;
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
     SetFileTime(file, &utc, nullptr, &utc);
-    CloseHandle(file);
 }
 
+DWORD withoutReadOnly(DWORD attributes) {
+    attributes &= ~FILE_ATTRIBUTE_READONLY;
+    return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+}
+
+// Creates (or empties) the member's output.  A read-only file of an earlier
+// installation in the way is made writable: found through the refused open
+// or, where the system lets the open through, through the open handle.
+// Looking it up by name before every member would cost a folder search per
+// new file.
 HANDLE createOutput(const char* path) {
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        BY_HANDLE_FILE_INFORMATION info;
+        if (GetFileInformationByHandle(file, &info) &&
+            (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY))
+            SetFileAttributesA(path, withoutReadOnly(info.dwFileAttributes));
+        return file;
+    }
+    if (GetLastError() != ERROR_ACCESS_DENIED)
+        return file;
     DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY))
+        return file;
+    SetFileAttributesA(path, withoutReadOnly(attributes));
     return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
@@ -261,16 +281,19 @@ int extractMember(unzFile zip) {
     __int64 written = 0;
     err = copyMember(zip, file, buffer, &written);
     bool complete = err == UNZ_OK && !cancelled();
+    // A stream that ends early passes the CRC check of what it gave; the
+    // recorded size tells the member is incomplete.
+    if (complete && written != static_cast<__int64>(info.uncompressed_size))
+        err = UNZ_BADZIPFILE;
+    // The member's own check (CRC) is only known once it is closed; the date
+    // goes on the file before that and is of no harm on a member that then
+    // fails, which is written again or reported.
+    if (complete && err == UNZ_OK)
+        restoreDate(file, info.dosDate);
     CloseHandle(file);
     int closeErr = unzCloseCurrentFile(zip);
     if (err == UNZ_OK)
         err = closeErr;
-    // A stream that ends early passes the CRC check of what it gave; the
-    // recorded size tells the member is incomplete.
-    if (complete && err == UNZ_OK && written != static_cast<__int64>(info.uncompressed_size))
-        err = UNZ_BADZIPFILE;
-    if (complete && err == UNZ_OK)
-        restoreDate(output, info.dosDate);
     free(buffer);
     return err;
 }

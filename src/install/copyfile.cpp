@@ -70,13 +70,14 @@ bool folderExists(const char* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-void clearReadOnly(const char* path) {
+// True when the file was read-only and is now writable.
+bool clearReadOnly(const char* path) {
     DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
         !(attributes & FILE_ATTRIBUTE_READONLY))
-        return;
+        return false;
     attributes &= ~FILE_ATTRIBUTE_READONLY;
-    SetFileAttributesA(path, attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
+    return SetFileAttributesA(path, attributes ? attributes : FILE_ATTRIBUTE_NORMAL) != FALSE;
 }
 
 void suspendIfAsked() {
@@ -355,8 +356,11 @@ bool CZKCopyFile::MyCopyFile(const char* source, const char* destination, int* c
     suspendIfAsked();
 
     bool ok = false;
+    // A read-only destination refuses the copy; it is made writable and the
+    // copy tried again at once.  Looking before every copy would cost a folder
+    // search for each new file.
+    bool cleared = false;
     for (;;) {
-        clearReadOnly(destination);
         SetLastError(0);
         DWORD error = 0;
         BOOL copied = FALSE;
@@ -385,6 +389,11 @@ bool CZKCopyFile::MyCopyFile(const char* source, const char* destination, int* c
         }
         if (error == ERROR_REQUEST_ABORTED || (cancel && *cancel))
             break;
+        if (!cleared && clearReadOnly(destination)) {
+            cleared = true;
+            continue;
+        }
+        cleared = false;
 
         char text[1024];
         zk::hostMessage(48, source, text, sizeof text);
@@ -406,8 +415,10 @@ bool CZKCopyFile::MyCopyFile(const char* source, const char* destination, int* c
         break;
     }
 
-    if (destination && fileExists(destination, false)) {
-        RegistrationKind kind = registrationKind(destination);
+    // The kind comes from the name alone; only programs and libraries are
+    // looked up on disk, so a plain data file costs no extra search.
+    RegistrationKind kind = destination ? registrationKind(destination) : kOther;
+    if (kind != kOther && fileExists(destination, false)) {
         const char* form = nullptr;
         if (kind == kProgram)
             form = "/s /regserver";

@@ -140,17 +140,35 @@ BOOL WINAPI failingSystemCopy(LPCSTR, LPCSTR, LPPROGRESS_ROUTINE, LPVOID, LPBOOL
     return FALSE;
 }
 
+// Refuses a read-only destination as Windows does (Wine running as root lets
+// the copy through); otherwise the real system copy.
+BOOL WINAPI refusingSystemCopy(LPCSTR from, LPCSTR to, LPPROGRESS_ROUTINE routine, LPVOID context,
+                               LPBOOL cancel, DWORD flags) {
+    ++s_systemCopyCalls;
+    DWORD attributes = GetFileAttributesA(to);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return CopyFileExA(from, to, routine, context, cancel, flags);
+}
+
 TEST_F(Copier, EveryCopierReplacesReadOnlyFilesAndCountsWholeFiles) {
     // The fallback reports each 128 KB block; the system copy may report
     // nothing at all (Wine), yet the totals must still advance.  A system copy
     // that is not implemented is tried once, the fallback doing the rest.
     const size_t block = 0x20000;
-    const char* copiers[] = {"fallback", "system", "unimplemented system"};
-    for (int kind = 0; kind < 3; ++kind) {
+    // A refused read-only destination is made writable and copied again at
+    // once, without asking the user (no answer is scripted).
+    const char* copiers[] = {"fallback", "system", "unimplemented system",
+                             "system refusing read-only files"};
+    for (int kind = 0; kind < 4; ++kind) {
         if (kind == 1)
             zk::restoreSystemCopy();
         else
-            zk::overrideSystemCopy(kind == 0 ? nullptr : failingSystemCopy);
+            zk::overrideSystemCopy(kind == 0 ? nullptr
+                                   : kind == 2 ? failingSystemCopy
+                                               : refusingSystemCopy);
         s_systemCopyCalls = 0;
         s_systemCopyError = ERROR_CALL_NOT_IMPLEMENTED;
         Progress p(1 << 30);
@@ -169,14 +187,14 @@ TEST_F(Copier, EveryCopierReplacesReadOnlyFilesAndCountsWholeFiles) {
             EXPECT_EQ(GetFileAttributesA(out.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
             EXPECT_NE(GetFileAttributesA(in.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
             EXPECT_EQ(p.copied, sum += size);
-            if (kind == 1)
+            if (kind == 1 || kind == 3)
                 continue;
             ASSERT_EQ(s_reported.size(), (size + block - 1) / block);
             for (size_t i = 0; i < s_reported.size(); ++i)
                 EXPECT_EQ(s_reported[i], static_cast<__int64>(std::min(size, (i + 1) * block)));
         }
-        EXPECT_EQ(s_systemCopyCalls, kind == 2 ? 1 : 0);
-        EXPECT_EQ(zk::usingSystemCopy(), kind == 1);
+        EXPECT_EQ(s_systemCopyCalls, kind == 2 ? 1 : kind == 3 ? 12 : 0);
+        EXPECT_EQ(zk::usingSystemCopy(), kind == 1 || kind == 3);
     }
     SetFileAttributesA(in.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_TRUE(script.calls().empty());
