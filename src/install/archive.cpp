@@ -129,6 +129,24 @@ void restoreDate(HANDLE file, uLong dosDate) {
     SetFileTime(file, &utc, nullptr, &utc);
 }
 
+// The attributes of an open file, 0 when they cannot be read.  The basic
+// information query (Vista and later) reads only the file itself; the older
+// full query also asks the volume, which costs far more under Wine.
+DWORD openFileAttributes(HANDLE file) {
+    struct BasicInfo {  // FILE_BASIC_INFO, information class 0
+        LARGE_INTEGER creation, access, write, change;
+        DWORD attributes;
+    };
+    typedef BOOL(WINAPI * QueryFn)(HANDLE, int, LPVOID, DWORD);
+    static QueryFn query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFileInformationByHandleEx")));
+    BasicInfo info;
+    if (query)
+        return query(file, 0, &info, sizeof info) ? info.attributes : 0;
+    BY_HANDLE_FILE_INFORMATION full;
+    return GetFileInformationByHandle(file, &full) ? full.dwFileAttributes : 0;
+}
+
 DWORD withoutReadOnly(DWORD attributes) {
     attributes &= ~FILE_ATTRIBUTE_READONLY;
     return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
@@ -143,10 +161,9 @@ HANDLE createOutput(const char* path) {
     HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
-        BY_HANDLE_FILE_INFORMATION info;
-        if (GetFileInformationByHandle(file, &info) &&
-            (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY))
-            SetFileAttributesA(path, withoutReadOnly(info.dwFileAttributes));
+        DWORD attributes = openFileAttributes(file);
+        if (attributes & FILE_ATTRIBUTE_READONLY)
+            SetFileAttributesA(path, withoutReadOnly(attributes));
         return file;
     }
     if (GetLastError() != ERROR_ACCESS_DENIED)
