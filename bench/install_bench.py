@@ -13,10 +13,12 @@ and disk:
       cmd.exe running a batch of xcopy commands) plus Debian's unzip of the
       same archives into C:\\BenchRef.
 
-Prints the median of each, their ratio, and the CPU time of AutoRun's own
-thread while it polled the copy (from its log).  The first installation is
-checked file by file against the disc set, so a fast but wrong install cannot
-pass.
+Prints the median of each, their ratio, the CPU time of AutoRun's own thread
+while it polled the copy (from its log), and where the installation's time
+goes: Wine's start of a program (paid by both sides), the copy thread's
+time, and what the extraction's message pump costs on its own.  The first
+installation is checked file by file against the disc set, so a fast but
+wrong install cannot pass.
 """
 import argparse
 import os
@@ -124,7 +126,14 @@ def archives_to_unzip(manifest):
     return result
 
 
+def log_seconds(line):
+    """Seconds of the day of an AutoRun log line's time stamp."""
+    hours, minutes, seconds = line[11:23].split(":")
+    return int(hours) * 3600 + int(minutes) * 60 + float(seconds)
+
+
 def run_install(prefix, work, index):
+    """(seconds from start to exit, host thread CPU ms, seconds of the copy)."""
     ar.remove(prefix.unix_path(INSTALL_DIR))
     log_path = os.path.join(work, "install%d.log" % index)
     code, output, seconds = prefix.autorun(
@@ -134,8 +143,20 @@ def run_install(prefix, work, index):
         print(output)
         raise SystemExit("AutoRun.exe failed with exit code %d" % code)
     with open(log_path, encoding="latin-1") as f:
-        cpu = ar.log_value(f.read(), "host thread cpu")
-    return seconds, int(cpu.split()[0]) if cpu else None
+        text = f.read()
+    cpu = ar.log_value(text, "host thread cpu")
+    lines = text.splitlines()
+    start = [log_seconds(l) for l in lines if l.endswith("Copying the game files...")]
+    end = [log_seconds(l) for l in lines if " copy ended after " in l]
+    copy = end[-1] - start[-1] if start and end else None
+    return seconds, int(cpu.split()[0]) if cpu else None, copy
+
+
+def program_start(prefix):
+    """Seconds Wine takes to start and end a program that does nothing: both
+    sides pay it once (AutoRun.exe, and the reference's cmd.exe)."""
+    _, _, seconds = prefix.run("cmd.exe", ["/c", "exit"])
+    return seconds
 
 
 def run_reference(prefix, batch, archives):
@@ -150,6 +171,20 @@ def run_reference(prefix, batch, archives):
     for archive in archives:
         subprocess.run(["unzip", "-o", "-q", archive, "-d", target], check=True)
     return time.monotonic() - start
+
+
+def pump_turns(expected):
+    """Message-pump turns of the extraction: one before every 8 KB read of a
+    member, the last read being the one that finds its end."""
+    return sum((f["size"] + 8191) // 8192 + 1 for f in expected["files"] if ".zip" in f["origin"])
+
+
+def pump_cost(prefix, turns):
+    """Seconds that many pump turns take on a window-less thread, alone."""
+    code, output, _ = prefix.run(os.path.join(prefix.bin, "peek_cost.exe"), [str(turns)])
+    if code != 0:
+        raise SystemExit("peek_cost.exe failed with exit code %d" % code)
+    return float(output.split()[-1])
 
 
 def main(argv):
@@ -186,14 +221,19 @@ def main(argv):
         raise SystemExit("the installation does not match the disc set")
     run_reference(prefix, batch, archives)
 
-    installs, references, cpus = [], [], []
+    installs, references, cpus, copies, starts = [], [], [], [], []
     for i in range(1, args.runs + 1):
-        seconds, cpu = run_install(prefix, work, i)
+        seconds, cpu, copy = run_install(prefix, work, i)
         installs.append(seconds)
         cpus.append(cpu)
+        copies.append(copy)
         references.append(run_reference(prefix, batch, archives))
-        print("run %d: install %.2f s (host thread cpu %s ms), reference %.2f s" %
-              (i, installs[-1], cpu, references[-1]), flush=True)
+        starts.append(program_start(prefix))
+        print("run %d: install %.2f s (copy thread %.2f s, host thread cpu %s ms), "
+              "reference %.2f s, program start %.2f s" %
+              (i, installs[-1], copy or 0.0, cpu, references[-1], starts[-1]), flush=True)
+    turns = pump_turns(expected)
+    pumps = statistics.median([pump_cost(prefix, turns) for _ in range(3)])
     ar.remove(prefix.unix_path(INSTALL_DIR))
     ar.remove(prefix.unix_path(REFERENCE_DIR))
     prefix.eject_all()
@@ -206,6 +246,13 @@ def main(argv):
     print("median reference %.2f s  (xcopy %d commands + unzip %d archives)" %
           (reference, sum(1 for _ in open(batch)) - 1, len(archives)))
     print("ratio            %.3f  (target <= 1.15)" % (install / reference))
+    start = statistics.median(starts)
+    copy = statistics.median([c for c in copies if c is not None] or [0.0])
+    print("where it goes    program start %.2f s (both sides); installation: copy thread "
+          "%.2f s (1.00 s of it its start-up pause), the rest %.2f s" %
+          (start, copy, install - copy - start))
+    print("message pump     %d turns during the extraction take %.2f s on their own" %
+          (turns, pumps))
     print("host thread cpu  %s ms per installation (median)" %
           statistics.median([c for c in cpus if c is not None] or [0]))
     return 0
