@@ -14,11 +14,7 @@ namespace {
 
 PathStatus verdict(std::string path) { return ZKINSTALL_getIsValidZKPath(&path[0]); }
 
-std::string upper(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    return s;
-}
+std::string upper(std::string s) { return CharUpperA(&s[0]), s; }
 
 // A path of exactly `length` characters with a backslash every 20.
 std::string pathOfLength(size_t length, std::string p = "C:\\Games\\") {
@@ -61,8 +57,7 @@ TEST(InstallFolderVerdict, ByTextAlone) {
         EXPECT_EQ(PathBadCharacter, verdict(std::string("C:\\Games\\A") + bad + "B")) << bad;
 }
 
-// Existing items below C:\ (the temporary folder lies in the profiles folder,
-// which is always protected).
+// Existing items below C:\ (the temporary folder lies in the always protected profiles folder).
 TEST(InstallFolderVerdict, ReadOnlyOrSystemItemsAreProtected) {
     const std::string base = "C:\\zkpaths_" + std::to_string(GetCurrentProcessId());
     zktest::removeTree(base);
@@ -71,12 +66,9 @@ TEST(InstallFolderVerdict, ReadOnlyOrSystemItemsAreProtected) {
         const char* item;
         DWORD attribute;
         PathStatus expected;
-    } cases[] = {
-        {"plain", 0, PathValid},
-        {"hidden", FILE_ATTRIBUTE_HIDDEN, PathValid},
-        {"system", FILE_ATTRIBUTE_SYSTEM, PathProtected},
-        {"readonly.txt", FILE_ATTRIBUTE_READONLY, PathProtected},
-    };
+    } cases[] = {{"plain", 0, PathValid}, {"hidden", FILE_ATTRIBUTE_HIDDEN, PathValid},
+                 {"system", FILE_ATTRIBUTE_SYSTEM, PathProtected},
+                 {"readonly.txt", FILE_ATTRIBUTE_READONLY, PathProtected}};
     for (const auto& c : cases) {
         const std::string path = base + "\\" + c.item;
         if (strchr(c.item, '.'))

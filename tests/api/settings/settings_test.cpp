@@ -17,10 +17,8 @@ const char kGuid[] = "{5A1B2C3D-4E5F-4061-8273-94A5B6C7D8E9}";
 const unsigned kRetry = MB_RETRYCANCEL | MB_ICONEXCLAMATION;
 const unsigned kQuit = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
 
-// Message boxes: answered by the test's handler; one nobody expected ends the
-// program loudly, since a settings read that is never answered would ask
-// forever and one answered "quit" would end the test program with a passing
-// exit code.
+// An unexpected box ends the program loudly: unanswered, the read would ask forever, and a
+// "quit" answer would end the test program with a passing exit code.
 std::vector<zktest::MessageCall> g_calls;
 std::function<int()> g_answer;
 
@@ -61,7 +59,6 @@ class SettingsTest : public ::testing::Test {
         g_answer = nullptr;
         ZKINSTALL_setMessageBox(answerBox);
         ZKINSTALL_setBeforeCDRequest(discMissing);
-        company = "ZKSettingsApi" + std::to_string(GetCurrentProcessId());
     }
     void TearDown() override {
         SetCurrentDirectoryA(home);
@@ -98,35 +95,32 @@ class SettingsTest : public ::testing::Test {
     }
 
     char home[MAX_PATH] = {};
-    std::string company;
+    const std::string company = "ZKSettingsApi" + std::to_string(GetCurrentProcessId());
 };
 
 TEST_F(SettingsTest, SwitchesAndTextsReachTheirGetters) {
-    // Two discs with opposite switches, so a getter that reads the wrong
-    // switch cannot pass both.
-    struct Switch {
+    // Two discs with opposite switches, alternating along the list: a getter that reads a
+    // neighbouring switch cannot pass both.
+    const struct {
         const char* key;
         bool (*get)();
     } switches[] = {
-        {"Demo", ZKINSTALL_isDemo},
-        {"RTPatch", ZKINSTALL_getIsRTPatchActive},
-        {"SplashScreen", ZKINSTALL_getUseSplashScreen},
-        {"SlideShow", ZKINSTALL_getUseSlideShow},
+        {"Demo", ZKINSTALL_isDemo}, {"RTPatch", ZKINSTALL_getIsRTPatchActive},
+        {"SplashScreen", ZKINSTALL_getUseSplashScreen}, {"SlideShow", ZKINSTALL_getUseSlideShow},
         {"ToolsEULA", ZKINSTALL_getDisplayToolsEULA},
         {"ToolsEULADeclineContinue", ZKINSTALL_getToolsEULADeclineContinue},
         {"GameII", ZKINSTALL_getGameHasStreaming},
     };
-    const int n = sizeof switches / sizeof *switches;
     for (int disc = 0; disc < 2; ++disc) {
         SCOPED_TRACE(disc);
         std::string cfg = base() + (disc ? "" : "RTPatchURL=http://patch.example/a\r\n"
                                                 "SuppressionExe=nocd.exe\r\n");
-        for (int i = 0; i < n; ++i)
-            cfg += std::string(switches[i].key) + "=" + ((i + disc) % 2 ? "1" : "0") + "\r\n";
+        for (const auto& w : switches)
+            cfg += std::string(w.key) + "=" + ((&w - switches + disc) % 2 ? "1" : "0") + "\r\n";
         disc1('D', cfg.c_str());
         initAndRead("D:\\");
-        for (int i = 0; i < n; ++i)
-            EXPECT_EQ((i + disc) % 2 == 1, switches[i].get()) << switches[i].key;
+        for (const auto& w : switches)
+            EXPECT_EQ((&w - switches + disc) % 2 == 1, w.get()) << w.key;
         EXPECT_EQ(disc ? "" : "http://patch.example/a", text(ZKINSTALL_getRTPatchURL));
         EXPECT_EQ(disc ? "" : "nocd.exe", text(ZKINSTALL_getSuppressionExe));
         EXPECT_EQ("Sky Pirates: Gold", text(ZKINSTALL_getProductName));
@@ -145,26 +139,9 @@ TEST_F(SettingsTest, SwitchesAndTextsReachTheirGetters) {
     }
 }
 
-TEST_F(SettingsTest, OverlongValuesAreCut) {
-    std::string name(300, 'P'), url(300, 'u'), exe(300, 'x');
-    // Before the ordinary settings: the first of two equal keys is read.
-    std::string cfg = "AppName=" + name + "\r\nRTPatchURL=" + url + "\r\nSuppressionExe=" + exe +
-                      "\r\nWebURL=" + std::string(2000, 'w') + "\r\nDemo=1\r\n" + base();
-    disc1('D', cfg.c_str());
-    initAndRead("D:\\");
-    EXPECT_EQ(name.substr(0, 259), text(ZKINSTALL_getProductName));
-    EXPECT_EQ(url.substr(0, 259), text(ZKINSTALL_getRTPatchURL));
-    EXPECT_EQ(exe.substr(0, 259), text(ZKINSTALL_getSuppressionExe));
-    // The install folder is built from the cut name and is itself bounded.
-    std::string folder = text(ZKINSTALL_getGameCacheLocation);
-    EXPECT_EQ(259u, folder.size());
-    EXPECT_EQ(0u, folder.find(CZKSystem::m_programFilesPath));
-    EXPECT_TRUE(ZKINSTALL_isDemo()) << "settings after the long ones are still read";
-}
-
-TEST_F(SettingsTest, SizesKeepTheirFull64Bits) {
+TEST_F(SettingsTest, OverlongValuesAreCutAndSizesKeepTheirFull64Bits) {
     // Different sizes each, so a getter of the wrong size fails.
-    struct Size {
+    const struct {
         const char *key, *text;
         __int64 value;
         int (*get)(__int64*);
@@ -175,12 +152,23 @@ TEST_F(SettingsTest, SizesKeepTheirFull64Bits) {
         {"CacheFull", "4294967296 MB", 4294967296LL, ZKINSTALL_getCacheFull},
         {"SwapSize", "9223372036854775807", 9223372036854775807LL, ZKINSTALL_getSwapSize},
     };
-    std::string cfg = base();
-    for (const Size& z : sizes)
+    // Before the ordinary settings: the first of two equal keys is read.
+    std::string cfg = "AppName=" + std::string(300, 'P') + "\r\nRTPatchURL=" +
+                      std::string(300, 'u') + "\r\nSuppressionExe=" + std::string(300, 'x') +
+                      "\r\nWebURL=" + std::string(2000, 'w') + "\r\nDemo=1\r\n" + base();
+    for (const auto& z : sizes)
         cfg += std::string(z.key) + "=" + z.text + "\r\n";
     disc1('D', cfg.c_str());
     initAndRead("D:\\");
-    for (const Size& z : sizes) {
+    EXPECT_EQ(std::string(259, 'P'), text(ZKINSTALL_getProductName));
+    EXPECT_EQ(std::string(259, 'u'), text(ZKINSTALL_getRTPatchURL));
+    EXPECT_EQ(std::string(259, 'x'), text(ZKINSTALL_getSuppressionExe));
+    // The install folder is built from the cut name and is itself bounded.
+    std::string folder = text(ZKINSTALL_getGameCacheLocation);
+    EXPECT_EQ(259u, folder.size());
+    EXPECT_EQ(0u, folder.find(CZKSystem::m_programFilesPath));
+    EXPECT_TRUE(ZKINSTALL_isDemo()) << "settings after the long ones are still read";
+    for (const auto& z : sizes) {
         __int64 size = 77;
         EXPECT_EQ(0, z.get(&size));
         EXPECT_EQ(z.value, size) << z.key;
@@ -188,34 +176,26 @@ TEST_F(SettingsTest, SizesKeepTheirFull64Bits) {
     }
 }
 
-TEST_F(SettingsTest, DiscOneIsFoundInAnotherDrive) {
+TEST_F(SettingsTest, DiscOneIsFoundInAnotherDriveWithTheLanguageOfAnEarlierInstallation) {
+    // Current even though the disc does not name it.
+    zktest::setText(HKEY_CURRENT_USER, "SOFTWARE\\" + company + "\\Sky Pirates", "Language",
+                    "Polish");
     disc1('E', base().c_str());
     zktest::ScratchDir elsewhere("notadisc");
     initAndRead(elsewhere.path());
     EXPECT_EQ("E:", text(ZKINSTALL_getInstallFromLocation));
-    char cwd[MAX_PATH] = {};
+    char cwd[MAX_PATH] = {}, prefix[260] = {};
     GetCurrentDirectoryA(sizeof cwd, cwd);
     EXPECT_STREQ("E:\\", cwd);
     EXPECT_EQ("Sky Pirates: Gold", text(ZKINSTALL_getProductName));
-}
-
-TEST_F(SettingsTest, LanguageOfAnEarlierInstallation) {
-    // Current even though the disc does not name it.
-    zktest::setText(HKEY_CURRENT_USER, "SOFTWARE\\" + company + "\\Sky Pirates", "Language",
-                    "Polish");
-    disc1('D', base().c_str());
-    initAndRead("D:\\");
-    char prefix[260] = {}, language[260] = {};
     EXPECT_EQ(20, ZKINSTALL_getCurrentlySelectedLanguage(prefix));
     EXPECT_STREQ(ZKINSTALL_getLanguageIndexPrefix(20), prefix);
-    ZKINSTALL_getLanguagePrefix(language);
-    EXPECT_STREQ(ZKINSTALL_getLanguageIndexPrefix(20), language);
+    EXPECT_EQ(ZKINSTALL_getLanguageIndexPrefix(20), text(ZKINSTALL_getLanguagePrefix));
 }
 
 TEST_F(SettingsTest, UnreadableConfigurationIsAskedAboutAndRetried) {
     disc1('D', nullptr);
-    // The first box comes while the file is missing; the user fixes the disc
-    // and retries.
+    // The first box comes while the file is missing; the user fixes the disc and retries.
     g_answer = [&] {
         zktest::writeFile(zktest::discFolder('D') + "\\AutoRun\\autorun.cfg", base());
         return IDRETRY;
@@ -231,7 +211,7 @@ TEST_F(SettingsTest, UnreadableConfigurationIsAskedAboutAndRetried) {
 // The quit paths end the host's process, so a probe host runs them.
 TEST_F(SettingsTest, QuittingEndsTheHostWithExitCodeZero) {
     std::string probe = "\"" + zktest::binDir() + "\\zkhostprobe.exe\" settings-read ";
-    struct Case {
+    const struct {
         const char* name;
         bool discPresent;
         const char* answers;
@@ -244,7 +224,7 @@ TEST_F(SettingsTest, QuittingEndsTheHostWithExitCodeZero) {
         // A box that cannot be shown answers 0: the read ends, it does not ask again.
         {"boxes unanswered", true, "0 0", {kRetry, kQuit}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         emptyDrives();
         if (c.discPresent)
             disc1('D', nullptr);
@@ -253,8 +233,8 @@ TEST_F(SettingsTest, QuittingEndsTheHostWithExitCodeZero) {
         SCOPED_TRACE(r.output);
         EXPECT_EQ(0u, r.exitCode);
         EXPECT_EQ(std::string::npos, r.output.find("returned")) << "readSettings came back";
-        // "box N style 0x.. caption | text"; the quit question after an
-        // unreadable file is the host's own text 46.
+        // "box N style 0x.. caption | text"; after an unreadable file, the quit question is
+        // the host's own text 46.
         std::string quit;
         std::vector<unsigned> styles;
         bool discRequested = false;

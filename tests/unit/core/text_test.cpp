@@ -11,16 +11,14 @@
 namespace {
 
 TEST(Text, CopiesAreCutToTheBufferAndTerminated) {
-    char small[8];
+    char small[8], buf[10] = "abc", out[6];
     memset(small, 'x', sizeof small);
     zk::copyText(small, "0123456789");
     EXPECT_STREQ("0123456", small);
     zk::copyText(small, nullptr);
     EXPECT_STREQ("", small);
-    char buf[10] = "abc";
     zk::appendText(buf, "defghijklmnop");
     EXPECT_STREQ("abcdefghi", buf);
-    char out[6];
     zk::formatText(out, sizeof out, "%s-%d", "abcdef", 42);
     EXPECT_STREQ("abcde", out);
 
@@ -36,11 +34,7 @@ TEST(Text, CopiesAreCutToTheBufferAndTerminated) {
 }
 
 TEST(HostText, OneConversionIsSubstitutedAndNothingElseIsRead) {
-    struct Case {
-        const char* pattern;
-        const char* arg;
-        const char* expected;
-    } cases[] = {
+    const char* const cases[][3] = {
         {"Please insert the disc in drive %c:.", "D:\\", "Please insert the disc in drive D:."},
         {"Cannot copy %s.", "C:\\a b\\c.txt", "Cannot copy C:\\a b\\c.txt."},
         {"100%% of %s", "Game", "100% of Game"},
@@ -48,59 +42,52 @@ TEST(HostText, OneConversionIsSubstitutedAndNothingElseIsRead) {
         {"%s then %s and %n %x", "one", "one then %s and %n %x"},
         {"%c", "", " "},
     };
-    for (const Case& c : cases) {
-        char out[128];
-        zk::substituteOne(c.pattern, c.arg, out, sizeof out);
-        EXPECT_STREQ(c.expected, out) << c.pattern;
+    char out[128], tiny[5];
+    for (const auto& c : cases) {
+        zk::substituteOne(c[0], c[1], out, sizeof out);
+        EXPECT_STREQ(c[2], out) << c[0];
     }
-    char tiny[5];
     zk::substituteOne("Copy %s now", "long path", tiny, sizeof tiny);
     EXPECT_STREQ("Copy", tiny);
 }
 
 TEST(HostText, WithoutCallbackMessagesGetTheBackingOutAnswer) {
-    struct Case {
-        unsigned style;
-        int answer;
-    } cases[] = {
+    const std::pair<unsigned, int> cases[] = {
         {MB_OK | MB_ICONINFORMATION, IDOK}, {MB_OKCANCEL, IDCANCEL},
         {MB_RETRYCANCEL, IDCANCEL},         {MB_YESNOCANCEL | MB_ICONQUESTION, IDCANCEL},
         {MB_ABORTRETRYIGNORE, IDABORT},     {MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, IDYES},
     };
     ZKMessageBoxCallback saved = zk::g_messageBox;
     zk::g_messageBox = nullptr;
-    for (const Case& c : cases)
-        EXPECT_EQ(c.answer, zk::showMessage(nullptr, "text", "caption", c.style)) << c.style;
+    for (const auto& c : cases)
+        EXPECT_EQ(c.second, zk::showMessage(nullptr, "text", "caption", c.first)) << c.first;
     zk::g_messageBox = saved;
 }
 
 TEST(Names, FriendlyAndStartupFolderNames) {
-    struct Case {
-        const char* in;
-        const char* out;
-    } friendly[] = {
+    typedef std::pair<const char*, const char*> Pair;
+    const Pair friendly[] = {
         {"Space Pirates: Return 2.0", "Space Pirates Return 20"},
         {"  Rock & Roll!  ", "Rock & Roll!"},
         {"A\\B/C:D*E?F\"G<H>I|J.K", "ABCDEFGHIJK"},
         {"Caf\xe9 [Gold] {1};',=+", "Caf [Gold] {1};',=+"},
     };
-    char out[260];
-    for (const Case& c : friendly) {
-        zk::makeFriendlyName(out, c.in);
-        EXPECT_STREQ(c.out, out) << c.in;
-    }
-    zk::makeFriendlyName(out, std::string(600, 'n').c_str());
-    EXPECT_EQ(259u, strlen(out));
-
-    const Case startup[] = {
+    const Pair startup[] = {
         {"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp", "StartUp"},
         {"C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Startup\\", "Startup"},
         {"Autostart", "Autostart"},
         {"", ""},
     };
-    for (const Case& c : startup) {
-        zk::startupFolderName(c.in, out, sizeof out);
-        EXPECT_STREQ(c.out, out) << c.in;
+    char out[260];
+    for (const auto& c : friendly) {
+        zk::makeFriendlyName(out, c.first);
+        EXPECT_STREQ(c.second, out) << c.first;
+    }
+    zk::makeFriendlyName(out, std::string(600, 'n').c_str());
+    EXPECT_EQ(259u, strlen(out));
+    for (const auto& c : startup) {
+        zk::startupFolderName(c.first, out, sizeof out);
+        EXPECT_STREQ(c.second, out) << c.first;
     }
 }
 

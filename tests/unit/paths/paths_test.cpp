@@ -1,5 +1,4 @@
-// Path cleaning, the folders that follow the product names, verdicts against
-// unknown system folders, and the side-bar bitmap held by the installer state.
+// Path cleaning, folders that follow the product names, install-folder verdicts, side bar.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -14,9 +13,7 @@
 namespace {
 
 TEST(CleanPath, DropsForbiddenCharactersAfterTheDrive) {
-    struct Case {
-        std::string in, expected;
-    } cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"C:\\Games\\A<B>C|D\"E*F/G:H?I", "C:\\Games\\ABCDEFGHI"},
         {":*?ab:", ":*?ab"},  // the first three positions are kept
         {"C:\\Games\\ZK Game ? ", "C:\\Games\\ZK Game"},
@@ -25,11 +22,11 @@ TEST(CleanPath, DropsForbiddenCharactersAfterTheDrive) {
         {"C:\\Spiele\\M\xfcller & S\xf6hne", "C:\\Spiele\\M\xfcller & S\xf6hne"},
         {"C:\\" + std::string(400, 'x'), "C:\\" + std::string(256, 'x')},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         char out[260 + 16];
         memset(out, '#', sizeof out);
-        zk::CInstallUtility().cleanPath(c.in.c_str(), out);
-        EXPECT_EQ(c.expected, std::string(out, strnlen(out, 260))) << c.in;
+        zk::CInstallUtility().cleanPath(c.first.c_str(), out);
+        EXPECT_EQ(c.second, std::string(out, strnlen(out, 260))) << c.first;
         EXPECT_EQ(std::string(16, '#'), std::string(out + 260, 16)) << "wrote past 260 bytes";
     }
 }
@@ -71,27 +68,17 @@ TEST(ProductNames, FoldersFollowTheNames) {
 }
 
 TEST(InstallFolderVerdict, UnknownSystemFoldersProtectNothing) {
-    struct Case {
-        const char *windows, *profiles, *path;
-        PathStatus expected;
-    } cases[] = {
-        {"", "", "C:\\Games\\ZK Game", PathValid},
-        {"C:\\WINNT", "", "c:\\winnt\\Games", PathProtected},
-        {"", "C:\\Users\\", "C:\\Users\\x\\y", PathProtected},
-        {"", "C:\\Users\\", "C:\\Games\\ZK Game", PathValid},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.expected, zk::validateInstallPath(c.path, c.windows, c.profiles))
-            << c.path << " with [" << c.windows << "] [" << c.profiles << "]";
+    EXPECT_EQ(PathValid, zk::validateInstallPath("C:\\Games\\ZK Game", "", ""));
+    EXPECT_EQ(PathProtected, zk::validateInstallPath("c:\\winnt\\Games", "C:\\WINNT", ""));
+    EXPECT_EQ(PathProtected, zk::validateInstallPath("C:\\Users\\x\\y", "", "C:\\Users\\"));
+    EXPECT_EQ(PathValid, zk::validateInstallPath("C:\\Games\\ZK Game", "", "C:\\Users\\"));
 }
 
 TEST(SideBar, LoadsAsSectionAndReleasesThePrevious) {
     // A 2x2 24-bit bitmap file.
-    std::string bmp = std::string(54, '\0') + std::string(16, '\x40');
+    std::string bmp = "BM" + std::string(52, '\0') + std::string(16, '\x40');
     const DWORD header[] = {static_cast<DWORD>(bmp.size()), 0, 54, 40, 2, 2, 1 | (24 << 16), 0, 16};
     memcpy(&bmp[2], header, sizeof header);
-    bmp[0] = 'B';
-    bmp[1] = 'M';
     zktest::ScratchDir dir;
     const std::string file = dir / "sidebar.bmp";
     zktest::writeFile(file, bmp);

@@ -5,53 +5,43 @@
 
 #include "ZKInstall.h"
 #include "zktest/harness.h"
+#include "zktest/regvalues.h"
 
 namespace {
 
+const HKEY HKLM = HKEY_LOCAL_MACHINE;
+
 class Registry : public ::testing::Test {
   protected:
-    void SetUp() override { zktest::deleteTree(HKEY_LOCAL_MACHINE, base); }
+    void SetUp() override { zktest::deleteTree(HKLM, base); }
     void TearDown() override {
         reg.closeKey();
-        zktest::deleteTree(HKEY_LOCAL_MACHINE, base);
+        zktest::deleteTree(HKLM, base);
     }
-    bool exists(const std::string& sub) {
-        return zktest::keyExists(HKEY_LOCAL_MACHINE, base + sub);
-    }
+    bool exists(const std::string& sub) { return zktest::keyExists(HKLM, base + sub); }
+    int create(const std::string& sub) { return reg.createKey(HKLM, (base + sub).c_str()); }
     const std::string base = "SOFTWARE\\ZKRegistryTest" + std::to_string(GetCurrentProcessId());
     CZKRegistry reg;
 };
 
 TEST_F(Registry, RootNamesInAnyCase) {
-    struct Case {
-        const char* name;
-        HKEY key;
-    } cases[] = {
+    const std::pair<std::string, HKEY> cases[] = {
         {"hkey_local_machine", HKEY_LOCAL_MACHINE}, {"Hkey_Current_User", HKEY_CURRENT_USER},
         {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},   {"HKEY_DYN_DATA", HKEY_DYN_DATA},
         {"HKLM", nullptr}, {"HKEY_LOCAL_MACHINE\\SOFTWARE", nullptr}, {"", nullptr},
     };
-    for (const Case& c : cases) {
-        std::string name = c.name;
-        EXPECT_EQ(c.key, reg.stringToKey(&name[0])) << c.name;
-    }
+    for (auto c : cases)
+        EXPECT_EQ(c.second, reg.stringToKey(&c.first[0])) << c.first;
 }
 
 TEST_F(Registry, ValuesRoundTripWithTheirTypesAndSizes) {
-    ASSERT_EQ(0, reg.createKey(HKEY_LOCAL_MACHINE, base.c_str()));
+    ASSERT_EQ(0, create(""));
     EXPECT_EQ(0, reg.setValue("Text", "Hello"));
     EXPECT_EQ(0, reg.setValue("Number", 0xDEADBEEFul));
-
-    // Checked with the system calls: the terminating zero is stored.
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, base.c_str(), 0, KEY_READ, &key));
-    DWORD type = 0, size = 0;
-    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "Text", nullptr, &type, nullptr, &size));
-    EXPECT_EQ(DWORD(REG_SZ), type);
-    EXPECT_EQ(6u, size);
-    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "Number", nullptr, &type, nullptr, &size));
-    EXPECT_EQ(DWORD(REG_DWORD), type);
-    RegCloseKey(key);
+    // The terminating zero is stored.
+    EXPECT_EQ((std::map<std::string, zktest::RegValue>{{"Text", zktest::sz("Hello")},
+                                                       {"Number", zktest::dword(0xDEADBEEF)}}),
+              zktest::readValues(HKLM, base));
 
     char text[260] = {}, small[3];
     unsigned long textSize = sizeof text, smallSize = sizeof small, number = 0;
@@ -72,18 +62,18 @@ TEST_F(Registry, ReadOnlyAndClosedObjectsRefuseToWrite) {
     EXPECT_EQ(-1, reg.setValue("A", 1ul));
     EXPECT_EQ(-1, reg.getValue("A", &n));
     EXPECT_EQ(-1, reg.deleteValue("A"));
-    ASSERT_EQ(0, reg.createKey(HKEY_LOCAL_MACHINE, base.c_str()));
-    ASSERT_EQ(0, reg.openKey(HKEY_LOCAL_MACHINE, base.c_str()));
+    ASSERT_EQ(0, create(""));
+    ASSERT_EQ(0, reg.openKey(HKLM, base.c_str()));
     EXPECT_EQ(ERROR_ACCESS_DENIED, reg.setValue("A", "x"));
     reg.closeKey();
     EXPECT_EQ(-1, reg.setValue("A", "x"));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, reg.openKey(HKEY_LOCAL_MACHINE, (base + "\\Nope").c_str()));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, reg.openKey(HKLM, (base + "\\Nope").c_str()));
 }
 
 TEST_F(Registry, DeleteKeyIfEmptyLooksAtSubkeysOnly) {
-    ASSERT_EQ(0, reg.createKey(HKEY_LOCAL_MACHINE, (base + "\\WithValues").c_str()));
+    ASSERT_EQ(0, create("\\WithValues"));
     reg.setValue("Kept", "until deleted");
-    ASSERT_EQ(0, reg.createKey(HKEY_LOCAL_MACHINE, (base + "\\WithChild\\Child").c_str()));
+    ASSERT_EQ(0, create("\\WithChild\\Child"));
     reg.closeKey();
     EXPECT_EQ(0, reg.deleteKeyIfEmpty((base + "\\WithValues").c_str()));
     EXPECT_FALSE(exists("\\WithValues"));
@@ -92,33 +82,29 @@ TEST_F(Registry, DeleteKeyIfEmptyLooksAtSubkeysOnly) {
     EXPECT_EQ(ERROR_DIR_NOT_EMPTY, reg.deleteKeyIfEmpty((base + "\\Missing").c_str()));
 }
 
-TEST_F(Registry, XdelKeysRemovesTheTreeAndThenTheKey) {
-    for (const char* k : {"\\A\\B\\C1\\D", "\\A\\B\\C1\\E", "\\A\\B\\C2", "\\A\\Sibling"})
-        ASSERT_EQ(0, reg.createKey(HKEY_LOCAL_MACHINE, (base + k).c_str()));
-    ASSERT_EQ(0, reg.createKey(HKEY_LOCAL_MACHINE, (base + "\\A\\B").c_str()));
+TEST_F(Registry, XdelKeysRemovesTheTreeAndThenTheKeyAndEndsOnErrors) {
+    EXPECT_NE(0, reg.XdelKeys((base + "\\Nothing").c_str()));  // no key open
+    for (const char* k : {"\\A\\B\\C1\\D", "\\A\\B\\C1\\E", "\\A\\B\\C2", "\\A\\Sibling", "\\A\\B"})
+        ASSERT_EQ(0, create(k));
     EXPECT_EQ(0, reg.XdelKeys((base + "\\A\\B").c_str()));
     EXPECT_FALSE(exists("\\A\\B"));
     EXPECT_TRUE(exists("\\A\\Sibling"));
 
-    // A path without a backslash has no parent to delete it from: the key stays.
-    const std::string top = "ZKXdelTop" + std::to_string(GetCurrentProcessId());
-    ASSERT_EQ(0, reg.createKey(HKEY_LOCAL_MACHINE, (top + "\\X\\Y").c_str()));
-    ASSERT_EQ(0, reg.createKey(HKEY_LOCAL_MACHINE, top.c_str()));
-    EXPECT_EQ(0, reg.XdelKeys(top.c_str()));
-    reg.closeKey();
-    EXPECT_TRUE(zktest::keyExists(HKEY_LOCAL_MACHINE, top));
-    EXPECT_FALSE(zktest::keyExists(HKEY_LOCAL_MACHINE, top + "\\X"));
-    zktest::deleteTree(HKEY_LOCAL_MACHINE, top);
-}
-
-TEST_F(Registry, XdelKeysEndsOnErrors) {
-    EXPECT_NE(0, reg.XdelKeys((base + "\\Nothing").c_str()));  // no key open
-    // Under a wrong path a subkey's children are never found, so it cannot be
-    // deleted: the call must still end, and report the failure.
-    ASSERT_EQ(0, reg.createKey(HKEY_LOCAL_MACHINE, (base + "\\P\\Q\\R").c_str()));
-    ASSERT_EQ(0, reg.createKey(HKEY_LOCAL_MACHINE, (base + "\\P").c_str()));
+    // Under a wrong path the children are never found: the call still ends, and fails.
+    ASSERT_EQ(0, create("\\P\\Q\\R"));
+    ASSERT_EQ(0, create("\\P"));
     EXPECT_NE(0, reg.XdelKeys((base + "\\WrongPath").c_str()));
     EXPECT_TRUE(exists("\\P\\Q"));
+
+    // A path without a backslash has no parent to delete it from: the key stays.
+    const std::string top = "ZKXdelTop" + std::to_string(GetCurrentProcessId());
+    ASSERT_EQ(0, reg.createKey(HKLM, (top + "\\X\\Y").c_str()));
+    ASSERT_EQ(0, reg.createKey(HKLM, top.c_str()));
+    EXPECT_EQ(0, reg.XdelKeys(top.c_str()));
+    reg.closeKey();
+    EXPECT_TRUE(zktest::keyExists(HKLM, top));
+    EXPECT_FALSE(zktest::keyExists(HKLM, top + "\\X"));
+    zktest::deleteTree(HKLM, top);
 }
 
 } // namespace

@@ -23,7 +23,7 @@ bool waitForFile(const std::string& path) {
 
 TEST(SystemFacts, OperatingSystemNamesAndLocales) {
     const DWORD k9x = VER_PLATFORM_WIN32_WINDOWS, kNT = VER_PLATFORM_WIN32_NT;
-    struct Case {
+    const struct {
         DWORD platform, major, minor;
         const char* name;
     } cases[] = {
@@ -32,7 +32,7 @@ TEST(SystemFacts, OperatingSystemNamesAndLocales) {
         {kNT, 5, 0, "Windows 2000"},  {kNT, 5, 2, "Windows XP"},    {kNT, 10, 0, "Window Vista"},
         {7, 1, 0, "Unknown"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         bool nt = c.platform != kNT;
         EXPECT_STREQ(c.name, zk::osNameFor(c.platform, c.major, c.minor, &nt)) << c.major;
         EXPECT_EQ(c.platform == kNT, nt) << c.name;
@@ -42,20 +42,6 @@ TEST(SystemFacts, OperatingSystemNamesAndLocales) {
         EXPECT_TRUE(zk::isNorthAmericanLocale(na)) << na;
     for (const char* other : {"00000809", "409", ""})
         EXPECT_FALSE(zk::isNorthAmericanLocale(other)) << other;
-}
-
-TEST(SystemFacts, UnreadableLocaleKeyIsReportedAndNotNorthAmerica) {
-    char locale[260] = "unchanged";
-    bool na = true;
-    zktest::MessageScript script;
-    zk::g_messageBox = zktest::MessageScript::callback;
-    zk::readLocale("Control Panel\\NoSuchKeyForZKTests", locale, &na);
-    zk::g_messageBox = nullptr;
-    EXPECT_FALSE(na);
-    EXPECT_STREQ("unchanged", locale);
-    ASSERT_EQ(1u, script.calls().size());
-    EXPECT_EQ("Error", script.calls()[0].caption);
-    EXPECT_EQ(unsigned(MB_ICONINFORMATION), script.calls()[0].style);
 }
 
 // The fixture program, a scratch folder and a scripted message box.
@@ -69,6 +55,17 @@ class Programs : public ::testing::Test {
     const std::string fixture = zktest::binDir() + "\\zkfixture.exe";
     const std::string record = dir / "record.txt";
 };
+
+TEST_F(Programs, UnreadableLocaleKeyIsReportedAndNotNorthAmerica) {
+    char locale[260] = "unchanged";
+    bool na = true;
+    zk::readLocale("Control Panel\\NoSuchKeyForZKTests", locale, &na);
+    EXPECT_FALSE(na);
+    EXPECT_STREQ("unchanged", locale);
+    ASSERT_EQ(1u, script.calls().size());
+    EXPECT_EQ("Error", script.calls()[0].caption);
+    EXPECT_EQ(unsigned(MB_ICONINFORMATION), script.calls()[0].style);
+}
 
 TEST_F(Programs, ConvertVersionAndFileExists) {
     char v1[] = "1,2,3,4", v2[] = "6.0.2900";
@@ -94,7 +91,7 @@ TEST_F(Programs, ExecAndWaitRunsInTheFolderAndReturnsTheExitCode) {
     EXPECT_EQ(start, zktest::currentDirectory());
     EXPECT_TRUE(script.calls().empty());
 
-    // Debug mode shows the command line first: without arguments, the quoted program.
+    // Debug mode shows the command line first; without arguments, the quoted program.
     system.setDebugMode(true);
     script.answer(IDOK);
     EXPECT_EQ(0u, system.execAndWait(fixture.c_str(), dir.path().c_str(), "", 0, 1));
@@ -113,17 +110,15 @@ TEST_F(Programs, ExecAndWaitRunsInTheFolderAndReturnsTheExitCode) {
 }
 
 TEST_F(Programs, ExecAndWaitReportsAFailedStartOnceWithOrWithoutABudget) {
-    // A file that exists but is no program: without a budget the start must
-    // not be retried for ever.
+    // A file that is no program: without a budget the start must not be retried for ever.
     const std::string broken = dir / "broken.exe";
     zktest::writeFile(broken, "not a program");
     for (int timeout : {0, 3}) {
-        SCOPED_TRACE(timeout);
         script.clear();
         script.answer(IDOK);
         EXPECT_EQ(0xFFFFFFFFu,
                   system.execAndWait(broken.c_str(), dir.path().c_str(), "", timeout, 1));
-        ASSERT_EQ(1u, script.calls().size());
+        ASSERT_EQ(1u, script.calls().size()) << timeout;
         EXPECT_EQ("Exec And Wait", script.calls()[0].caption);
         EXPECT_EQ(0u, script.calls()[0].text.find("Error executing '" + broken + "'\n"));
         EXPECT_EQ(unsigned(MB_ICONINFORMATION), script.calls()[0].style);
@@ -152,22 +147,21 @@ TEST_F(Programs, ExecAndWaitAsksForTheDiscUntilTheProgramAppears) {
     char text47[1024] = {}, text46[1024] = {};
     zk::hostMessage(47, "Q", text47, sizeof text47);
     zk::hostString(46, text46, sizeof text46);
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(text47, script.calls()[i].text);
-        EXPECT_EQ("", script.calls()[i].caption);
-        EXPECT_EQ(unsigned(MB_OKCANCEL), script.calls()[i].style);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(i < 2 ? text47 : text46, script.calls()[i].text) << i;
+        EXPECT_EQ(i < 2 ? unsigned(MB_OKCANCEL) : kQuitStyle, script.calls()[i].style) << i;
     }
-    EXPECT_EQ(text46, script.calls()[2].text);
-    EXPECT_EQ(kQuitStyle, script.calls()[2].style);
+    EXPECT_EQ("", script.calls()[0].caption);
 }
 
 TEST_F(Programs, ExecAndWaitQuitOnAMissingProgramEndsTheProcessWithZero) {
     zktest::RunResult r =
         zktest::run("\"" + zktest::binDir() + "\\zkhostprobe.exe\" exec-missing-quit");
-    EXPECT_EQ(0u, r.exitCode) << r.output;
-    EXPECT_NE(std::string::npos, r.output.find("box 1 style 0x1")) << r.output;
-    EXPECT_NE(std::string::npos, r.output.find("box 2 style 0x124")) << r.output;
-    EXPECT_EQ(std::string::npos, r.output.find("returned")) << r.output;
+    SCOPED_TRACE(r.output);
+    EXPECT_EQ(0u, r.exitCode);
+    EXPECT_NE(std::string::npos, r.output.find("box 1 style 0x1"));
+    EXPECT_NE(std::string::npos, r.output.find("box 2 style 0x124"));
+    EXPECT_EQ(std::string::npos, r.output.find("returned"));
 }
 
 TEST_F(Programs, AsyncExecStartsInTheFolderOrShowsTheHostText) {

@@ -1,6 +1,4 @@
-// The game's registry entries written from an installer state, read back
-// with the system's registry calls, and the flags and detection that read
-// them again.
+// The game's registry entries written from a state, read back with the system's calls.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -32,6 +30,12 @@ std::string newGuid(unsigned kind) {
     return text;
 }
 
+// Sets text fields of a state.
+void set(std::initializer_list<std::pair<char*, std::string>> fields) {
+    for (const auto& f : fields)
+        zk::copyText(f.first, zk::kText, f.second.c_str());
+}
+
 // A short form names the same folder, ends in a backslash and has no blanks.
 void expectShortFormOf(const std::string& folder, const std::string& value) {
     ASSERT_FALSE(value.empty());
@@ -46,13 +50,6 @@ class GameRegistry : public ::testing::Test {
   protected:
     void SetUp() override {
         zk::g_messageBox = zktest::MessageScript::callback;
-        std::string pid = std::to_string(GetCurrentProcessId());
-        exe = "ZKRegUnit" + pid + ".exe";
-        company = "ZKRegUnit" + pid;
-        coreLink = "ZKRegFamily" + pid;
-        guid = newGuid(1);
-        installFolder = dir / "Games\\Game One";
-        installFrom = dir / "Disc Root\\AutoRun";
         zktest::makeDirs(installFolder + "\\Art");
         zktest::makeDirs(installFolder + "\\bin");
         zktest::makeDirs(installFrom);
@@ -60,17 +57,12 @@ class GameRegistry : public ::testing::Test {
         zktest::writeFile(installFolder + "\\Art\\game.ico", "icon");
         cleanRegistry();
         s = bare(company.c_str(), "2.1");
-        zk::copyText(s->m_productName, "Game One: Deluxe");
-        zk::copyText(s->m_friendlyName, "Game One Deluxe");
-        zk::copyText(s->m_productGUID, guid.c_str());
-        zk::copyText(s->m_rtPatchDiscId, "EU");
-        zk::copyText(s->m_rtPatchURL, "http://patch.example/game");
-        zk::copyText(s->m_suppressionExe, "suppress.exe");
-        zk::copyText(s->m_coreLink, coreLink.c_str());
-        zk::copyText(s->m_icon, "game.ico");
-        zk::copyText(s->m_installFolder, installFolder.c_str());
-        zk::copyText(s->m_installFrom, installFrom.c_str());
-        zk::copyText(s->m_startMenuFolder, "C:\\Menu\\Vantorel\\Game One");
+        set({{s->m_productName, "Game One: Deluxe"}, {s->m_friendlyName, "Game One Deluxe"},
+             {s->m_productGUID, guid}, {s->m_rtPatchDiscId, "EU"}, {s->m_coreLink, coreLink},
+             {s->m_rtPatchURL, "http://patch.example/game"}, {s->m_icon, "game.ico"},
+             {s->m_suppressionExe, "suppress.exe"}, {s->m_installFolder, installFolder},
+             {s->m_installFrom, installFrom},
+             {s->m_startMenuFolder, "C:\\Menu\\Vantorel\\Game One"}});
         s->m_currentLanguage = 2;  // French, prefix fr-fr
     }
     void TearDown() override {
@@ -91,10 +83,8 @@ class GameRegistry : public ::testing::Test {
     // A state that knows the executable and the game key's name only.
     std::unique_ptr<CZKInstaller> bare(const char* division, const char* version) {
         auto st = std::make_unique<CZKInstaller>();
-        zk::copyText(st->m_executable, exe.c_str());
-        zk::copyText(st->m_company, division);
-        zk::copyText(st->m_registryName, "Game One");
-        zk::copyText(st->m_version, version);
+        set({{st->m_executable, exe}, {st->m_company, division}, {st->m_registryName, "Game One"},
+             {st->m_version, version}});
         return st;
     }
 
@@ -111,45 +101,40 @@ class GameRegistry : public ::testing::Test {
 
     zktest::MessageScript script;
     zktest::ScratchDir dir{"zkreg"};
-    std::string exe, company, coreLink, guid, installFolder, installFrom;
+    const std::string pid = std::to_string(GetCurrentProcessId()), guid = newGuid(1);
+    const std::string exe = "ZKRegUnit" + pid + ".exe", company = "ZKRegUnit" + pid;
+    const std::string coreLink = "ZKRegFamily" + pid, installFolder = dir / "Games\\Game One";
+    const std::string installFrom = dir / "Disc Root\\AutoRun";
     std::unique_ptr<CZKInstaller> s;
 };
 
 TEST_F(GameRegistry, WritesEveryKeyWithItsValuesTypesAndSizes) {
     writeEverything();
     std::string foundExe = installFolder + "\\bin\\" + exe;
-    EXPECT_EQ((Values{{"", sz(foundExe)},
-                      {"Path", sz(installFolder)},
-                      {"Game Registry", sz(gameKey())}}),
-              zktest::readValues(HKLM, appKey()));
+    EXPECT_EQ(
+        (Values{{"", sz(foundExe)}, {"Path", sz(installFolder)}, {"Game Registry", sz(gameKey())}}),
+        zktest::readValues(HKLM, appKey()));
 
     std::string installDir = text(gameKey(), "Install Dir");
     std::string installedFrom = text(gameKey(), "Installed From");
     expectShortFormOf(installFolder, installDir);
     expectShortFormOf(installFrom, installedFrom);
-    EXPECT_EQ((Values{{"DisplayName", sz("Game One: Deluxe")},
-                      {"Language", sz("French")},
-                      {"Locale", sz("fr_fr")},
-                      {"CD Drive", sz(installFrom.substr(0, 2) + "\\")},
-                      {"Install Dir", sz(installDir)},
-                      {"Product GUID", sz(guid)},
-                      {"Installed From", sz(installedFrom)},
-                      {"Region", sz("EU")},
+    EXPECT_EQ((Values{{"DisplayName", sz("Game One: Deluxe")}, {"Language", sz("French")},
+                      {"Locale", sz("fr_fr")}, {"CD Drive", sz(installFrom.substr(0, 2) + "\\")},
+                      {"Install Dir", sz(installDir)}, {"Product GUID", sz(guid)},
+                      {"Installed From", sz(installedFrom)}, {"Region", sz("EU")},
                       {"Folder", sz("C:\\Menu\\Vantorel\\Game One\\")},
                       {"Patch URL", sz("http://patch.example/game")},
-                      {"Suppression Exe", sz("suppress.exe")},
-                      {"CoreLink", sz(coreLink)}}),
+                      {"Suppression Exe", sz("suppress.exe")}, {"CoreLink", sz(coreLink)}}),
               zktest::readValues(HKLM, gameKey()));
     EXPECT_EQ((std::map<std::string, int>{{"2.1", 1}}), zktest::subkeys(HKLM, gameKey()));
-    EXPECT_EQ((Values{{"DisplayName", sz("Game One: Deluxe")},
-                      {"Language", dword(2)},
+    EXPECT_EQ((Values{{"DisplayName", sz("Game One: Deluxe")}, {"Language", dword(2)},
                       {"LanguageName", sz("French")}}),
               zktest::readValues(HKLM, gameKey() + "\\2.1"));
     EXPECT_EQ((Values{{"GameLauncherPath", sz(foundExe)}}),
               zktest::readValues(HKLM, kInstalledGames + coreLink + "\\" + exe));
     EXPECT_EQ((Values{{"DisplayName", sz("Game One: Deluxe")},
-                      {"FriendlyName", sz("Game One Deluxe")},
-                      {"Publisher", sz("Vantorel")},
+                      {"FriendlyName", sz("Game One Deluxe")}, {"Publisher", sz("Vantorel")},
                       {"LogFile", sz(installFolder + "\\filelist.txt")},
                       {"UninstallString", sz(installFolder + "\\ZKUninstall.exe")},
                       {"DisplayIcon", sz(installFolder + "\\Art\\game.ico")}}),
@@ -157,47 +142,36 @@ TEST_F(GameRegistry, WritesEveryKeyWithItsValuesTypesAndSizes) {
     EXPECT_TRUE(script.calls().empty());
 }
 
-TEST_F(GameRegistry, NetworkLocationsAndMissingFilesKeepTheComposedPaths) {
-    zk::copyText(s->m_installFrom, "\\\\server\\share\\setup");
-    zktest::removeTree(installFolder + "\\bin");
-    zktest::removeTree(installFolder + "\\Art");
+TEST_F(GameRegistry, MissingLocationsAndFilesKeepTheComposedPaths) {
+    const std::string missing = dir / "Not There";
+    set({{s->m_installFrom, "\\\\server\\share\\setup"}, {s->m_installFolder, missing}});
     writeEverything();
-    EXPECT_EQ("\\\\server\\share\\", text(gameKey(), "CD Drive"));
-    // No short form for a location that does not exist: the long form stays,
-    // never an empty folder.
+    // No short form for a missing location: the long form stays, never an empty folder.
     EXPECT_EQ("\\\\server\\share\\setup\\", text(gameKey(), "Installed From"));
-    EXPECT_EQ(installFolder + "\\" + exe, text(appKey(), ""));
-    EXPECT_EQ(installFolder + "\\game.ico", text(kUninstall + guid, "DisplayIcon"));
-
-    zk::copyText(s->m_installFolder, (dir / "Not There").c_str());
-    writeEverything();
-    EXPECT_EQ(dir / "Not There\\", text(gameKey(), "Install Dir"));
+    EXPECT_EQ(missing + "\\", text(gameKey(), "Install Dir"));
+    EXPECT_EQ(missing + "\\" + exe, text(appKey(), ""));
+    EXPECT_EQ(missing + "\\game.ico", text(kUninstall + guid, "DisplayIcon"));
 }
 
 TEST_F(GameRegistry, OptionalEntriesAreLeftOut) {
-    zk::copyText(s->m_coreLink, "");
-    zk::copyText(s->m_icon, "");
-    zk::copyText(s->m_version, "");
+    set({{s->m_coreLink, ""}, {s->m_icon, ""}, {s->m_version, ""}});
     writeEverything();
     Values game = zktest::readValues(HKLM, gameKey());
     EXPECT_EQ(0u, game.count("CoreLink"));
     EXPECT_FALSE(zktest::keyExists(HKLM, kInstalledGames + coreLink));
     EXPECT_EQ(0u, zktest::readValues(HKLM, kUninstall + guid).count("DisplayIcon"));
-    // Without a version the subkey is "1.0", and the game key's Language
-    // stays the language's name.
+    // Without a version the subkey is "1.0"; the game key's Language stays a name.
     EXPECT_EQ(sz("French"), game["Language"]);
     EXPECT_EQ(dword(2), zktest::readValues(HKLM, gameKey() + "\\1.0")["Language"]);
 }
 
-// The bare App Paths and Uninstall keys are shared by every program: a state
-// without an executable or a GUID must not write into them.
+// The bare App Paths and Uninstall keys belong to every program: never written into.
 TEST_F(GameRegistry, SharedParentKeysAreNeverWritten) {
     std::string appRoot = kAppPaths.substr(0, kAppPaths.size() - 1);
     std::string uninstallRoot = kUninstall.substr(0, kUninstall.size() - 1);
     Values appBefore = zktest::readValues(HKLM, appRoot);
     Values uninstallBefore = zktest::readValues(HKLM, uninstallRoot);
-    zk::copyText(s->m_executable, "");
-    zk::copyText(s->m_productGUID, "");
+    set({{s->m_executable, ""}, {s->m_productGUID, ""}});
     s->m_installUtility.writeGameRegistry(*s);
     EXPECT_FALSE(s->m_installUtility.writeUninstallEntry(*s));
     s->m_installUtility.setInstalledFlag(*s, true);
@@ -220,35 +194,33 @@ TEST_F(GameRegistry, GameKeyThatCannotBeCreatedIsShownAndTheRestIsWritten) {
 }
 
 TEST_F(GameRegistry, RestartCountsOnlyWithADirectXInstallation) {
-    const int kMissing = -1;
     const std::string division = "ZKRegDiv" + std::to_string(GetCurrentProcessId());
     const std::string game = "SOFTWARE\\" + division + "\\Game";
     struct Case {
         const char* name;
-        int restart, directX;
-        const char* gameRegistry;  // "G": the game key above
+        int restart, directX;  // -1: no value; both -1: no App Paths key at all
+        std::string gameRegistry;
         bool versionKey;
         DWORD language;
         bool directXBefore, expected, directXAfter, divisionRead;
     } cases[] = {
-        {"no restart, DirectX 1", 0, 1, nullptr, true, 3, false, false, true, false},
-        {"restart, DirectX 0", 1, 0, "G", true, 3, true, false, false, true},
+        {"no restart, DirectX 1", 0, 1, "", true, 3, false, false, true, false},
+        {"restart, DirectX 0", 1, 0, game, true, 3, true, false, false, true},
         {"restart, one backslash", 1, 1, "SOFTWARE\\div", true, 3, false, false, false, false},
-        {"restart, no version key", 1, 1, "G", false, 3, false, false, true, true},
-        {"restart pending", 1, 1, "G", true, 3, false, true, true, true},
-        {"restart, language out of range", 1, 1, "G", true, 99, false, true, true, true},
-        {"no App Paths key", kMissing, kMissing, nullptr, false, 3, true, false, true, false},
+        {"restart, no version key", 1, 1, game, false, 3, false, false, true, true},
+        {"restart pending", 1, 1, game, true, 3, false, true, true, true},
+        {"restart, language out of range", 1, 1, game, true, 99, false, true, true, true},
+        {"no App Paths key", -1, -1, "", false, 3, true, false, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         zktest::deleteTree(HKLM, "SOFTWARE\\" + division);
-        if (c.restart != kMissing)
+        if (c.restart >= 0)
             zktest::setNumber(HKLM, appKey(), "Restart", c.restart);
-        if (c.directX != kMissing)
+        if (c.directX >= 0)
             zktest::setNumber(HKLM, appKey(), "DirectX Installed", c.directX);
-        if (c.gameRegistry)
-            zktest::setText(HKLM, appKey(), "Game Registry",
-                            std::string(c.gameRegistry) == "G" ? game : c.gameRegistry);
+        if (!c.gameRegistry.empty())
+            zktest::setText(HKLM, appKey(), "Game Registry", c.gameRegistry);
         zktest::setText(HKLM, game, "Installed From", "D:\\");
         if (c.versionKey)
             zktest::setNumber(HKLM, game + "\\1.0", "Language", c.language);
@@ -285,97 +257,82 @@ TEST_F(GameRegistry, ReadBackTakesEveryValueAndNeedsThemAll) {
     // Without "Game Registry" the key composed from the state is used.
     zktest::deleteValue(HKLM, appKey(), "Game Registry");
     EXPECT_NE(0, st->m_installUtility.readGameRegistry(*st));
-    zk::copyText(st->m_company, company.c_str());
-    zk::copyText(st->m_registryName, "Game One");
+    set({{st->m_company, company}, {st->m_registryName, "Game One"}});
     EXPECT_EQ(0, st->m_installUtility.readGameRegistry(*st));
 
-    // A value name, or "key:<which>" for a whole key.
-    for (std::string missing : {"key:app", "key:game", "key:version", "version:Language",
-                                "DisplayName", "Install Dir", "Product GUID", "Installed From",
-                                "Region", "Folder", "Patch URL"}) {
+    // A missing value, or a missing key when the name is null.
+    const std::string version = gameKey() + "\\2.1";
+    const std::pair<std::string, const char*> missing[] = {
+        {appKey(), nullptr}, {gameKey(), nullptr}, {version, nullptr}, {version, "Language"},
+        {gameKey(), "DisplayName"}, {gameKey(), "Install Dir"}, {gameKey(), "Product GUID"},
+        {gameKey(), "Installed From"}, {gameKey(), "Region"}, {gameKey(), "Folder"},
+        {gameKey(), "Patch URL"},
+    };
+    for (const auto& m : missing) {
         cleanRegistry();
         writeEverything();
-        if (missing == "key:app")
-            zktest::deleteTree(HKLM, appKey());
-        else if (missing == "key:game")
-            zktest::deleteTree(HKLM, gameKey());
-        else if (missing == "key:version")
-            zktest::deleteTree(HKLM, gameKey() + "\\2.1");
-        else if (missing == "version:Language")
-            zktest::deleteValue(HKLM, gameKey() + "\\2.1", "Language");
+        if (m.second)
+            zktest::deleteValue(HKLM, m.first, m.second);
         else
-            zktest::deleteValue(HKLM, gameKey(), missing);
+            zktest::deleteTree(HKLM, m.first);
         st = bare(company.c_str(), "2.1");
-        EXPECT_NE(0, st->m_installUtility.readGameRegistry(*st)) << missing;
+        EXPECT_NE(0, st->m_installUtility.readGameRegistry(*st)) << m.first << " " << m.second;
     }
 }
 
 TEST_F(GameRegistry, PreviousInstallationNeedsACompletedMatchingInstall) {
-    const std::string otherGuid = newGuid(2);
-    struct Case {
-        const char* name;
-        std::string configuredGuid;
-        const char* storedGuid;  // null: as written
-        bool installed;
-        bool removeExecutable;
-        const char* removeValue;
-        bool expected;
-    } cases[] = {
-        {"matching", guid, nullptr, true, false, nullptr, true},
-        {"different GUID", otherGuid, nullptr, true, false, nullptr, false},
-        {"malformed stored GUID", "{not-a-guid}", "{not-a-guid}", true, false, nullptr, false},
-        {"not completed", guid, nullptr, false, false, nullptr, false},
-        {"executable gone", guid, nullptr, true, true, nullptr, false},
-        {"incomplete entries", guid, nullptr, true, false, "Patch URL", false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    // Each case spoils one thing of a completed installation; "" spoils nothing.
+    for (std::string spoil : {"", "other GUID", "unreadable GUID", "not completed",
+                              "executable gone", "no Patch URL"}) {
+        SCOPED_TRACE(spoil);
+        const bool expected = spoil.empty();
+        const std::string configured = spoil == "other GUID"        ? newGuid(2)
+                                       : spoil == "unreadable GUID" ? "{not-a-guid}"
+                                                                    : guid;
         cleanRegistry();
         zktest::writeFile(installFolder + "\\bin\\" + exe, "MZ");
         writeEverything();
-        s->m_installUtility.setInstalledFlag(*s, c.installed);
-        if (c.storedGuid)
-            zktest::setText(HKLM, gameKey(), "Product GUID", c.storedGuid);
-        if (c.removeExecutable)
+        s->m_installUtility.setInstalledFlag(*s, spoil != "not completed");
+        if (spoil == "unreadable GUID")  // stored as configured, yet no match
+            zktest::setText(HKLM, gameKey(), "Product GUID", configured);
+        if (spoil == "executable gone")
             DeleteFileA((installFolder + "\\bin\\" + exe).c_str());
-        if (c.removeValue)
-            zktest::deleteValue(HKLM, gameKey(), c.removeValue);
+        if (spoil == "no Patch URL")
+            zktest::deleteValue(HKLM, gameKey(), "Patch URL");
         // A leftover Uninstall entry of the configured product.
-        zktest::setText(HKLM, kUninstall + c.configuredGuid, "DisplayName", "leftover");
+        zktest::setText(HKLM, kUninstall + configured, "DisplayName", "leftover");
 
         // As the settings reader leaves the state before detection.
         auto st = bare(company.c_str(), "2.1");
-        zk::copyText(st->m_productGUID, c.configuredGuid.c_str());
-        zk::copyText(st->m_productName, "Configured");
-        zk::copyText(st->m_installFolder, "C:\\Program Files\\Vantorel\\Game One");
-        zk::copyText(st->m_installFrom, "C:\\Disc");
+        set({{st->m_productGUID, configured}, {st->m_productName, "Configured"},
+             {st->m_installFolder, "C:\\Program Files\\Vantorel\\Game One"},
+             {st->m_installFrom, "C:\\Disc"}});
         st->m_currentLanguage = 1;
 
-        EXPECT_EQ(c.expected, zk::detectPreviousInstallation(*st));
-        EXPECT_EQ(c.expected, st->m_previouslyInstalled);
-        EXPECT_EQ(c.expected, zktest::keyExists(HKLM, kUninstall + c.configuredGuid));
-        if (c.expected) {
+        EXPECT_EQ(expected, zk::detectPreviousInstallation(*st));
+        EXPECT_EQ(expected, st->m_previouslyInstalled);
+        EXPECT_EQ(expected, zktest::keyExists(HKLM, kUninstall + configured));
+        if (expected) {
             EXPECT_STREQ("Game One: Deluxe", st->m_productName);
             expectShortFormOf(installFolder, std::string(st->m_installFolder) + "\\");
             EXPECT_EQ(2, st->m_currentLanguage);
             EXPECT_TRUE(st->m_availableLanguages[2]);
         } else {
-            // Nothing of the old installation is adopted, even when part of
-            // it could be read.
+            // Nothing of the old installation is adopted, even what could be read.
             EXPECT_STREQ("C:\\Program Files\\Vantorel\\Game One", st->m_installFolder);
             EXPECT_STREQ("Configured", st->m_productName);
             EXPECT_STREQ("C:\\Disc", st->m_installFrom);
             EXPECT_EQ(1, st->m_currentLanguage);
         }
         // Another product's entry is never touched.
-        if (c.configuredGuid != guid)
+        if (configured != guid)
             EXPECT_EQ("Vantorel", text(kUninstall + guid, "Publisher"));
-        zktest::deleteTree(HKLM, kUninstall + c.configuredGuid);
+        zktest::deleteTree(HKLM, kUninstall + configured);
     }
 }
 
 TEST_F(GameRegistry, UninstallerIsPlacedOnceAndLogged) {
-    std::string first = dir / "first", second = dir / "second";
+    const std::string first = dir / "first", second = dir / "second";
     zktest::makeDirs(first);
     zktest::makeDirs(second);
     zktest::writeFile(first + "\\ZKInstall.dll", "library from first");
@@ -392,15 +349,13 @@ TEST_F(GameRegistry, UninstallerIsPlacedOnceAndLogged) {
     EXPECT_EQ("0,0,ZKUninstall.exe\r\n0,0,ZKInstall.dll\r\n",
               zktest::readFile(installFolder + "\\filelist.txt"));
 
-    // Files already in the install folder stay as they are and are not logged
-    // again.
+    // Files already in the install folder stay as they are and are not logged again.
     zktest::writeFile(installFolder + "\\ZKInstall.dll", "installed from the disc");
     EXPECT_EQ(0, zk::placeUninstaller(*s, folders, 3));
     EXPECT_EQ("installed from the disc", zktest::readFile(installFolder + "\\ZKInstall.dll"));
     EXPECT_EQ(2u, zktest::lines(zktest::readFile(installFolder + "\\filelist.txt")).size());
 
-    // A new installation's log no longer names the files an earlier one
-    // placed: they are logged again, so the uninstaller still removes them.
+    // A new log no longer names them: they are logged again for the uninstaller.
     zktest::writeFile(installFolder + "\\filelist.txt", "0,0,cache.dat\r\n");
     EXPECT_EQ(0, zk::placeUninstaller(*s, folders, 3));
     EXPECT_EQ("0,0,cache.dat\r\n0,0,ZKUninstall.exe\r\n0,0,ZKInstall.dll\r\n",

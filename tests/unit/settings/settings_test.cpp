@@ -1,6 +1,4 @@
-// Reading autorun.cfg into an installer state: every key into its field, the
-// names and folders derived from them, the "Registry" forms and the language
-// of an earlier installation.
+// Reading autorun.cfg into an installer state: fields, derived names and folders, languages.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -22,15 +20,14 @@ using zk::CZKInstaller;
 
 // A fresh state with the folders ZKINSTALL_init would have set.
 std::unique_ptr<CZKInstaller> freshState() {
-    std::unique_ptr<CZKInstaller> s(new CZKInstaller());
+    auto s = std::make_unique<CZKInstaller>();
     zk::copyText(s->m_startMenuPath, "C:\\Users\\Player\\Start Menu\\Programs");
     zk::copyText(s->m_programFilesPath, "C:\\Program Files");
     zk::copyText(s->m_company, "Vantorel");
     return s;
 }
 
-// Reads the text as autorun.cfg into s, as the settings read does once the
-// disc is found.
+// Reads the text as autorun.cfg into s, as the settings read does once the disc is found.
 void readConfig(CZKInstaller& s, const std::string& text) {
     zktest::ScratchDir dir("cfg");
     zktest::writeFile(dir / "autorun.cfg", text);
@@ -42,7 +39,7 @@ void readConfig(CZKInstaller& s, const std::string& text) {
 
 TEST(ReadConfiguration, EveryKeyReachesItsField) {
     auto s = freshState();
-    struct Text {
+    const struct {
         const char *key, *value, *field;
     } texts[] = {
         {"Icon", "Art\\pirates.ico", s->m_icon},
@@ -54,25 +51,18 @@ TEST(ReadConfiguration, EveryKeyReachesItsField) {
         {"IEonCD", "6.0", s->m_cdIE}, {"WebURL", "http://www.example/pirates", s->m_webURL},
         {"RegistryLnk", "Pirates", s->m_coreLink},
     };
-    struct Flag {
-        const char* key;
-        const bool* field;
-    } flags[] = {
+    const std::pair<const char*, const bool*> flags[] = {
         {"AutoSort", &s->m_autoSort}, {"RTPatch", &s->m_rtPatchActive},
         {"StartMenuDXEULA", &s->m_directXLicenceInStartMenu},
         {"LanguageSelectionScreen", &s->m_languageSelectionScreen},
-        {"IEForOnlineOnly", &s->m_ieForOnlineOnly}, {"FlashForOnlineOnly", &s->m_flashForOnlineOnly},
-        {"ZKSOInstall", &s->m_zksoInstall}, {"SplashScreen", &s->m_splashScreen},
+        {"IEForOnlineOnly", &s->m_ieForOnlineOnly}, {"ZKSOInstall", &s->m_zksoInstall},
+        {"FlashForOnlineOnly", &s->m_flashForOnlineOnly}, {"SplashScreen", &s->m_splashScreen},
         {"SlideShow", &s->m_slideShow}, {"GameII", &s->m_gameHasStreaming},
-        {"ToolsEULA", &s->m_toolsLicence},
+        {"ToolsEULA", &s->m_toolsLicence}, {"TechSupport", &s->m_techSupport},
         {"ToolsEULADeclineContinue", &s->m_toolsLicenceDeclineContinues},
         {"GameSpyInstall", &s->m_gameSpyInstall}, {"ZKDInstall", &s->m_zkdInstall},
-        {"TechSupport", &s->m_techSupport},
     };
-    struct Size {
-        const char* key;
-        const __int64* field;
-    } sizes[] = {
+    const std::pair<const char*, const __int64*> sizes[] = {
         {"CacheMinimum", &s->m_cacheMinimum}, {"CacheSatisfactory", &s->m_cacheSatisfactory},
         {"CacheFull", &s->m_cacheFull}, {"InstallMinimum", &s->m_installMinimum},
         {"InstallSatisfactory", &s->m_installSatisfactory}, {"InstallFull", &s->m_installFull},
@@ -81,20 +71,20 @@ TEST(ReadConfiguration, EveryKeyReachesItsField) {
     std::string cfg = "// written by the disc builder\r\nRegistry=Northwind\\Sky Pirates\r\n"
                       "AppName=Sky Pirates: Gold 2.0\r\nExecutable=Bin\\Release\\Pirates.exe\r\n"
                       "StartupCD=2\r\n";
-    for (const Text& t : texts)
+    for (const auto& t : texts)
         cfg += std::string(t.key) + "=" + t.value + "\r\n";
-    for (const Flag& f : flags)
-        cfg += std::string(f.key) + "=1\r\n";
-    for (const Size& z : sizes)
-        cfg += std::string(z.key) + "=" + std::to_string(&z - sizes + 111) + "\r\n";
+    for (const auto& f : flags)
+        cfg += std::string(f.first) + "=1\r\n";
+    for (const auto& z : sizes)
+        cfg += std::string(z.first) + "=" + std::to_string(&z - sizes + 111) + "\r\n";
     readConfig(*s, cfg + "[Other]\r\nAppName=Not this one\r\n");
 
-    for (const Text& t : texts)
+    for (const auto& t : texts)
         EXPECT_STREQ(t.value, t.field) << t.key;
-    for (const Flag& f : flags)
-        EXPECT_TRUE(*f.field) << f.key;
-    for (const Size& z : sizes)
-        EXPECT_EQ(&z - sizes + 111, *z.field) << z.key;
+    for (const auto& f : flags)
+        EXPECT_TRUE(*f.second) << f.first;
+    for (const auto& z : sizes)
+        EXPECT_EQ(&z - sizes + 111, *z.second) << z.first;
     EXPECT_FALSE(s->m_demo);
     EXPECT_EQ(2, s->m_startupDisc);
     EXPECT_STREQ("Northwind", s->m_company);
@@ -139,40 +129,33 @@ TEST(ReadConfiguration, ValuesAsWrittenAndParsed) {
     EXPECT_STREQ(" Blank Before", named->m_displayName);
     EXPECT_STREQ("Blank Before", named->m_friendlyName);
 
-    struct Number {
+    const struct {
         std::string value;
         __int64 size;  // as "CacheFull"
         int disc;      // as "StartupCD"
     } numbers[] = {
-        {"2nd", 2, 2},
-        {"-3", -3, -3},
-        {"x12", 0, 0},
-        {"4294967296", 4294967296LL, INT_MAX},
-        {"9223372036854775807", LLONG_MAX, INT_MAX},
-        {"-9223372036854775808", LLONG_MIN, INT_MIN},
+        {"2nd", 2, 2}, {"-3", -3, -3}, {"x12", 0, 0}, {"4294967296", 4294967296LL, INT_MAX},
+        {"9223372036854775807", LLONG_MAX, INT_MAX}, {"-9223372036854775808", LLONG_MIN, INT_MIN},
     };
-    for (const Number& n : numbers) {
+    for (const auto& n : numbers) {
         auto s = freshState();
         readConfig(*s, "CacheFull=" + n.value + "\r\nStartupCD=" + n.value + "\r\n");
         EXPECT_EQ(n.size, s->m_cacheFull) << n.value;
         EXPECT_EQ(n.disc, s->m_startupDisc) << n.value;
     }
-    struct Demo {
-        const char *techSupport, *demo;
-        bool expectDemo, expectTechSupport;
-    } demos[] = {{"1", "0", false, true}, {"1", "1", true, false}, {"0", "1", true, false}};
-    for (const Demo& c : demos) {
+    // A demo has no technical support.
+    for (std::string techAndDemo : {"10", "11", "01"}) {
         auto s = freshState();
-        readConfig(*s, std::string("TechSupport=") + c.techSupport + "\r\nDemo=" + c.demo + "\r\n");
-        EXPECT_EQ(c.expectDemo, s->m_demo) << c.techSupport << "/" << c.demo;
-        EXPECT_EQ(c.expectTechSupport, s->m_techSupport) << c.techSupport << "/" << c.demo;
+        readConfig(*s, "TechSupport=" + techAndDemo.substr(0, 1) + "\r\nDemo=" +
+                           techAndDemo.substr(1) + "\r\n");
+        EXPECT_EQ(techAndDemo[1] == '1', s->m_demo) << techAndDemo;
+        EXPECT_EQ(techAndDemo == "10", s->m_techSupport) << techAndDemo;
     }
 }
 
 TEST(ReadConfiguration, OverlongValuesAreCutToTheirFields) {
     auto s = freshState();
-    // Fields lie side by side in the state: a copy that ran past its field
-    // would show in the settings read after it.
+    // A copy that ran past its field would show in the fields read after it.
     std::string name(400, 'N'), url(1500, 'u');
     readConfig(*s, "AppName=" + name + "\r\nWebURL=" + url + "\r\nRegistry=" +
                        std::string(300, 'C') + "\\Game\r\nRegistryLnk=Link\r\nVersion=3.1\r\n");
@@ -182,8 +165,7 @@ TEST(ReadConfiguration, OverlongValuesAreCutToTheirFields) {
     EXPECT_LT(urlLength, sizeof s->m_webURL);
     EXPECT_GT(urlLength, 259u) << "the web address has room for more than a plain field";
     EXPECT_EQ(url.substr(0, urlLength), s->m_webURL);
-    // The cut "Registry" value holds no backslash any more, so it names no
-    // company; the key path is cut too.
+    // The cut "Registry" value has no backslash left, so it names no company.
     EXPECT_EQ(259u, strnlen(s->m_registryKeyPath, sizeof s->m_registryKeyPath));
     EXPECT_EQ(0, strncmp("SOFTWARE\\CCC", s->m_registryKeyPath, 12));
     EXPECT_STREQ("Vantorel", s->m_company);
@@ -208,27 +190,28 @@ TEST(ReadConfiguration, StoredLanguageOfAnEarlierInstallationBecomesCurrent) {
     const std::string key = "SOFTWARE\\" + company + "\\Game";
     const HKEY user = HKEY_CURRENT_USER, machine = HKEY_LOCAL_MACHINE;
     const std::string longName(300, 'L');
-    struct Case {
-        const char* name;
-        HKEY root;
-        const char* language;   // null: no "Language" value
-        bool count;             // NumLanguages=3 stored
-        int expected;           // current language afterwards
+    const struct {
+        const char *name, *userLanguage, *machineLanguage;  // null: no "Language" value
+        bool count;                                         // NumLanguages=3 in the user's key
+        int expected;
         bool fromRegistry;
     } cases[] = {
-        {"French on a German system", user, "French", true, 2, true},
-        {"machine key", machine, "Hungarian", false, 24, true},
-        {"unknown name: first on the disc", user, "Klingon", true, 3, true},
-        {"case matters", user, "french", false, 3, true},
-        {"too long for any name", user, longName.c_str(), false, 3, true},
-        {"no value: detected language stays", user, nullptr, true, 6, false},
+        {"French on a German system", "French", nullptr, true, 2, true},
+        {"machine key", nullptr, "Hungarian", false, 24, true},
+        {"the user's key wins", "Polish", "Italian", false, 20, true},
+        {"unknown name: first on the disc", "Klingon", nullptr, true, 3, true},
+        {"case matters", "french", nullptr, false, 3, true},
+        {"too long for any name", longName.c_str(), nullptr, false, 3, true},
+        {"no value: detected language stays", nullptr, nullptr, true, 6, false},
         {"no key", nullptr, nullptr, false, 6, false},
     };
-    for (const Case& c : cases) {
-        if (c.language)
-            zktest::setText(c.root, key, "Language", c.language);
+    for (const auto& c : cases) {
+        if (c.userLanguage)
+            zktest::setText(user, key, "Language", c.userLanguage);
+        if (c.machineLanguage)
+            zktest::setText(machine, key, "Language", c.machineLanguage);
         if (c.count)
-            zktest::setNumber(c.root, key, "NumLanguages", 3);
+            zktest::setNumber(user, key, "NumLanguages", 3);
         auto s = freshState();
         s->m_currentLanguage = 6;  // as detected at load (Swedish)
         readConfig(*s, "Registry=" + company + "\\Game\r\nGerman=1\r\nDutch=1\r\n");
@@ -238,14 +221,6 @@ TEST(ReadConfiguration, StoredLanguageOfAnEarlierInstallationBecomesCurrent) {
         zktest::deleteTree(user, "SOFTWARE\\" + company);
         zktest::deleteTree(machine, "SOFTWARE\\" + company);
     }
-    // The user's key wins over the machine's.
-    zktest::setText(machine, key, "Language", "Italian");
-    zktest::setText(user, key, "Language", "Polish");
-    auto s = freshState();
-    readConfig(*s, "Registry=" + company + "\\Game\r\nGerman=1\r\n");
-    EXPECT_EQ(20, s->m_currentLanguage);
-    zktest::deleteTree(user, "SOFTWARE\\" + company);
-    zktest::deleteTree(machine, "SOFTWARE\\" + company);
 }
 
 // The whole settings read from disc 1 in drive D:.
@@ -255,20 +230,17 @@ TEST(ReadSettings, DerivedFieldsFollowTheConfiguration) {
     GetCurrentDirectoryA(sizeof home, home);
     const std::string disc = zktest::discFolder('D');
     const std::string company = "ZKSettingsWhole" + std::to_string(GetCurrentProcessId());
-    struct Case {
+    const struct {
         std::string extra;  // settings besides the product's own
         const char* region;
         bool iconHasFolder;
-    } cases[] = {
-        {"Icon=pirates.ico\r\n", "none", false},
-        {"Icon=Art\\pirates.ico\r\nRTPatchCDID=EU\r\n", "EU", true},
-    };
-    for (const Case& c : cases) {
+    } cases[] = {{"Icon=pirates.ico\r\n", "none", false},
+                 {"Icon=Art\\pirates.ico\r\nRTPatchCDID=EU\r\n", "EU", true}};
+    for (const auto& c : cases) {
         zktest::insertEmptyDisc('D');
         zktest::writeFile(disc + "\\AutoRun.inf", "[Special]\r\nDisk=1\r\n");
         zktest::makeDirs(disc + "\\AutoRun");
-        // The stored language is unknown and the disc names none, so the
-        // language falls back to the English of the machine's region.
+        // An unknown stored language and none on the disc: the English of the machine's region.
         zktest::writeFile(disc + "\\AutoRun\\autorun.cfg",
                           c.extra + "AppName=Sky: Pirates\r\nRegistry=" + company + "\\Sky\r\n");
         zktest::setText(HKEY_CURRENT_USER, "SOFTWARE\\" + company + "\\Sky", "Language", "Elvish");
