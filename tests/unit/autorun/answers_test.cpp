@@ -9,151 +9,121 @@
 
 using namespace autorun;
 
+namespace {
+
+const unsigned kQuit = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
+
+// Answers requests for a disc (0: the library's own insert-disc prompt) until
+// the policy gives up; returns how long that took.
+unsigned waitForGiveUp(UnattendedAnswers& policy, int disc, unsigned start, int lag) {
+    unsigned now = start;
+    for (int looks = 0; looks < 100; ++looks) {
+        const Answer a = disc ? policy.onDiscRequest(disc, now)
+                              : policy.onMessage("insert the disc", MB_OKCANCEL, now);
+        if (a.button != IDOK) {
+            EXPECT_EQ(a.button, IDCANCEL);
+            return now - start;
+        }
+        EXPECT_GT(a.delayMs, 0u) << "the disc must not be polled in a busy loop";
+        now += a.delayMs + lag;
+    }
+    ADD_FAILURE() << "never gave up";
+    return 0;
+}
+
+} // namespace
+
 TEST(MessageButtons, FollowTheStyle) {
-    struct Case {
+    const struct {
         unsigned style;
         std::vector<int> buttons;
         int byDefault;
-    };
-    const Case cases[] = {
-        {MB_OK, {IDOK}, IDOK},
+    } cases[] = {
         {MB_OKCANCEL, {IDOK, IDCANCEL}, IDOK},
         {MB_OKCANCEL | MB_DEFBUTTON2, {IDOK, IDCANCEL}, IDCANCEL},
         {MB_ABORTRETRYIGNORE | MB_DEFBUTTON3, {IDABORT, IDRETRY, IDIGNORE}, IDIGNORE},
         {MB_YESNOCANCEL, {IDYES, IDNO, IDCANCEL}, IDYES},
-        // The library's "do you want to quit" question: No is the default.
-        {MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, {IDYES, IDNO}, IDNO},
+        {kQuit, {IDYES, IDNO}, IDNO},
         {MB_RETRYCANCEL, {IDRETRY, IDCANCEL}, IDRETRY},
         {MB_CANCELTRYCONTINUE | MB_DEFBUTTON2, {IDCANCEL, IDTRYAGAIN, IDCONTINUE}, IDTRYAGAIN},
         // A default beyond the buttons there are falls back to the first.
         {MB_YESNO | MB_DEFBUTTON3, {IDYES, IDNO}, IDYES},
         {MB_OK | MB_DEFBUTTON4, {IDOK}, IDOK},
-        // Unknown button sets show OK.
-        {0x0F, {IDOK}, IDOK},
+        {0x0F, {IDOK}, IDOK},  // unknown button sets show OK
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(buttonsOf(c.style), c.buttons) << std::hex << c.style;
         EXPECT_EQ(defaultButton(c.style), c.byDefault) << std::hex << c.style;
     }
 }
 
 TEST(MessageButtons, ReadTypedAnswers) {
-    const std::vector<std::string> retry = {"Retry", "Cancel"};
-    const std::vector<std::string> ctc = {"Cancel", "Try again", "Continue"};
-    const std::vector<std::string> german = {"Ja", "Nein"};
-    struct Case {
-        std::string input;
+    const struct {
         unsigned style;
-        const std::vector<std::string>* names;
-        int expected;
-    };
-    const Case cases[] = {
-        {"", MB_RETRYCANCEL, &retry, IDRETRY},
-        {"   ", MB_RETRYCANCEL, &retry, IDRETRY},
-        {"1", MB_RETRYCANCEL, &retry, IDRETRY},
-        {"2", MB_RETRYCANCEL, &retry, IDCANCEL},
-        {"3", MB_RETRYCANCEL, &retry, 0},
-        {"0", MB_RETRYCANCEL, &retry, 0},
-        {"c", MB_RETRYCANCEL, &retry, IDCANCEL},
-        {" CANCEL ", MB_RETRYCANCEL, &retry, IDCANCEL},
-        {"retry", MB_RETRYCANCEL, &retry, IDRETRY},
-        {"x", MB_RETRYCANCEL, &retry, 0},
-        {"cancelled", MB_RETRYCANCEL, &retry, 0},
+        std::vector<std::string> names;
+        std::vector<std::pair<std::string, int>> answers;
+    } cases[] = {
+        {MB_RETRYCANCEL, {"Retry", "Cancel"},
+         {{"   ", IDRETRY}, {"1", IDRETRY}, {"2", IDCANCEL}, {"3", 0}, {"0", 0}, {"c", IDCANCEL},
+          {" CANCEL ", IDCANCEL}, {"x", 0}, {"cancelled", 0}}},
         // "c" could be Cancel or Continue: not an answer.
-        {"c", MB_CANCELTRYCONTINUE, &ctc, 0},
-        {"ca", MB_CANCELTRYCONTINUE, &ctc, IDCANCEL},
-        {"co", MB_CANCELTRYCONTINUE, &ctc, IDCONTINUE},
-        {"t", MB_CANCELTRYCONTINUE, &ctc, IDTRYAGAIN},
-        {"", MB_YESNO | MB_DEFBUTTON2, &german, IDNO},
-        {"j", MB_YESNO | MB_DEFBUTTON2, &german, IDYES},
-        {"N", MB_YESNO | MB_DEFBUTTON2, &german, IDNO},
+        {MB_CANCELTRYCONTINUE, {"Cancel", "Try again", "Continue"},
+         {{"c", 0}, {"ca", IDCANCEL}, {"co", IDCONTINUE}, {"t", IDTRYAGAIN}}},
+        {kQuit, {"Ja", "Nein"}, {{"", IDNO}, {"j", IDYES}, {"N", IDNO}}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(parseButtonAnswer(c.input, c.style, *c.names), c.expected)
-            << "'" << c.input << "' style " << std::hex << c.style;
+    for (const auto& c : cases)
+        for (const auto& a : c.answers)
+            EXPECT_EQ(parseButtonAnswer(a.first, c.style, c.names), a.second)
+                << "'" << a.first << "' style " << std::hex << c.style;
 }
 
-namespace {
-
-const unsigned kQuit = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
-
-} // namespace
-
-TEST(UnattendedPolicy, RetriesAFileAFewTimesThenGivesUpAndConfirmsTheQuit) {
-    UnattendedAnswers policy(3, 60000);
+TEST(UnattendedPolicy, RetriesEachFileAFewTimesThenGivesUpForGood) {
+    UnattendedAnswers policy(2, 60000);
     unsigned now = 1000;
-    for (int i = 0; i < 3; ++i) {
-        Answer a = policy.onMessage("cannot copy a.dat", MB_RETRYCANCEL, now);
-        EXPECT_EQ(a.button, IDRETRY) << i;
-        EXPECT_GT(a.delayMs, 0u) << "a retry must not spin";
+    // Each file that fails once and then copies gets its own retries.
+    for (const char* file : {"a", "b", "c"})
+        EXPECT_EQ(policy.onMessage(file, MB_RETRYCANCEL, now).button, IDRETRY) << file;
+    const std::pair<unsigned, int> steps[] = {
+        {MB_RETRYCANCEL, IDRETRY}, {MB_CANCELTRYCONTINUE, IDTRYAGAIN}, {MB_RETRYCANCEL, IDCANCEL}};
+    for (const auto& step : steps) {
+        EXPECT_EQ(policy.reason(), GiveUp::None);
+        const Answer a = policy.onMessage("d", step.first, now);
+        EXPECT_EQ(a.button, step.second);
+        EXPECT_EQ(a.delayMs > 0, step.second != IDCANCEL) << "a retry must not spin";
         now += a.delayMs;
     }
-    EXPECT_EQ(policy.reason(), GiveUp::None);
-    EXPECT_EQ(policy.onMessage("cannot copy a.dat", MB_RETRYCANCEL, now).button, IDCANCEL);
     EXPECT_EQ(policy.reason(), GiveUp::CopyFailed);
     EXPECT_EQ(policy.onMessage("quit?", kQuit, now).button, IDYES);
-    // Once given up, nothing is retried any more.
-    Answer later = policy.onMessage("cannot copy b.dat", MB_ABORTRETRYIGNORE, now);
+    // Once given up, nothing is retried or waited for any more.
+    const Answer later = policy.onMessage("cannot copy b.dat", MB_ABORTRETRYIGNORE, now);
     EXPECT_EQ(later.button, IDABORT);
     EXPECT_EQ(later.delayMs, 0u);
     EXPECT_EQ(policy.onMessage("insert disc", MB_OKCANCEL, now).button, IDCANCEL);
     EXPECT_EQ(policy.onDiscRequest(2, now).button, IDCANCEL);
 }
 
-TEST(UnattendedPolicy, CountsRetriesPerFile) {
-    UnattendedAnswers policy(2, 60000);
-    // Each file that fails once and then copies gets its own retries.
-    for (const char* file : {"a", "b", "c", "d"}) {
-        EXPECT_EQ(policy.onMessage(file, MB_RETRYCANCEL, 0).button, IDRETRY) << file;
-    }
-    EXPECT_EQ(policy.onMessage("d", MB_RETRYCANCEL, 0).button, IDRETRY);
-    EXPECT_EQ(policy.onMessage("d", MB_CANCELTRYCONTINUE, 0).button, IDCANCEL);
-    EXPECT_EQ(policy.reason(), GiveUp::CopyFailed);
-}
-
-TEST(UnattendedPolicy, TryAgainIsTheRetryOfCancelTryContinue) {
-    UnattendedAnswers policy(1, 0);
-    EXPECT_EQ(policy.onMessage("x", MB_CANCELTRYCONTINUE, 0).button, IDTRYAGAIN);
-}
-
 TEST(UnattendedPolicy, WaitsForADiscForABoundedTime) {
-    const unsigned wait = 5000;
-    // Also across the wrap of the tick counter.
-    for (unsigned start : {0u, 123456u, 0xFFFFF000u}) {
-        UnattendedAnswers policy(3, wait);
-        unsigned now = start;
-        int looks = 0;
-        Answer a{0, 0};
-        for (;;) {
-            a = policy.onDiscRequest(2, now);
-            if (a.button != IDOK)
-                break;
-            ASSERT_GT(a.delayMs, 0u) << "the disc must not be polled in a busy loop";
-            now += a.delayMs + 20;  // the library's own search takes a moment
-            ASSERT_LT(++looks, 100) << "never gave up";
-        }
-        EXPECT_EQ(a.button, IDCANCEL) << start;
-        EXPECT_GE(now - start, wait) << start;
-        EXPECT_LE(now - start, wait + 2000) << start;
-        EXPECT_EQ(policy.reason(), GiveUp::DiscMissing) << start;
-        EXPECT_EQ(policy.onMessage("quit?", kQuit, now).button, IDYES) << start;
+    const struct {
+        int disc;
+        unsigned wait, start;
+        int lag;  // between an answer's pause and the next request
+    } cases[] = {
+        {2, 5000, 0, 20},  // the library's own search takes a moment
+        {2, 5000, 123456, 20},
+        {2, 5000, 0xFFFFF000u, 20},   // across the wrap of the tick counter
+        {2, 5000, 0xFFFFFF00u, -15},  // a coarse clock: read just before the pause ended
+        {0, 2000, 0, 0},
+        {1, 0, 42, 0},  // no wait: give up at once
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.start);
+        UnattendedAnswers policy(3, c.wait);
+        const unsigned took = waitForGiveUp(policy, c.disc, c.start, c.lag);
+        EXPECT_GE(took, c.wait);
+        EXPECT_LE(took, c.wait + 2000);
+        EXPECT_EQ(policy.reason(), GiveUp::DiscMissing);
+        EXPECT_EQ(policy.onMessage("quit?", kQuit, c.start + took).button, IDYES);
     }
-}
-
-TEST(UnattendedPolicy, ACoarseClockDoesNotRestartTheWait) {
-    // GetTickCount moves in steps of ~16 ms: the next prompt may read a time
-    // just before the end of the pause it followed.
-    UnattendedAnswers policy(3, 5000);
-    unsigned now = 0xFFFFFF00u;
-    int looks = 0;
-    for (;;) {
-        Answer a = policy.onDiscRequest(2, now);
-        if (a.button != IDOK)
-            break;
-        now += a.delayMs - 15;
-        ASSERT_LT(++looks, 100) << "the wait started over and never ended";
-    }
-    EXPECT_EQ(policy.reason(), GiveUp::DiscMissing);
 }
 
 TEST(UnattendedPolicy, ADiscThatTurnsUpEndsTheWaitAndALaterRequestWaitsAfresh) {
@@ -169,25 +139,6 @@ TEST(UnattendedPolicy, ADiscThatTurnsUpEndsTheWaitAndALaterRequestWaitsAfresh) {
     EXPECT_EQ(again.onDiscRequest(2, 0).button, IDOK);
     EXPECT_EQ(again.onDiscRequest(2, 100000).button, IDOK);
     EXPECT_EQ(again.reason(), GiveUp::None);
-}
-
-TEST(UnattendedPolicy, TheLibrarysInsertDiscPromptIsADiscWaitToo) {
-    UnattendedAnswers policy(3, 2000);
-    unsigned now = 0;
-    Answer a = policy.onMessage("insert the disc into drive D:", MB_OKCANCEL, now);
-    EXPECT_EQ(a.button, IDOK);
-    now += a.delayMs;
-    a = policy.onMessage("insert the disc into drive D:", MB_OKCANCEL, now);
-    EXPECT_EQ(a.button, IDOK);
-    now += a.delayMs;
-    EXPECT_EQ(policy.onMessage("insert the disc into drive D:", MB_OKCANCEL, now).button, IDCANCEL);
-    EXPECT_EQ(policy.reason(), GiveUp::DiscMissing);
-}
-
-TEST(UnattendedPolicy, NoWaitMeansGiveUpAtOnce) {
-    UnattendedAnswers policy(3, 0);
-    EXPECT_EQ(policy.onDiscRequest(1, 42).button, IDCANCEL);
-    EXPECT_EQ(policy.reason(), GiveUp::DiscMissing);
 }
 
 TEST(UnattendedPolicy, OtherQuestionsGetTheirDefaultButton) {
