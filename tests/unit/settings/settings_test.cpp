@@ -37,7 +37,7 @@ void readConfig(CZKInstaller& s, const std::string& text) {
     zk::readConfigurationFrom(s, ini);
 }
 
-TEST(ReadConfiguration, EveryKeyReachesItsField) {
+TEST(ReadConfiguration, EveryKeyReachesItsFieldAndALaterReadWithoutItClearsIt) {
     auto s = freshState();
     const struct {
         const char *key, *value, *field;
@@ -96,38 +96,35 @@ TEST(ReadConfiguration, EveryKeyReachesItsField) {
     EXPECT_STREQ("Pirates.exe", s->m_executable);
     EXPECT_STREQ("C:\\Users\\Player\\Start Menu\\Programs\\Northwind\\Sky Pirates Gold 2.0",
                  s->m_startMenuFolder);
-}
 
-TEST(ReadConfiguration, MissingKeysLeaveNoEarlierValue) {
-    auto s = freshState();
-    // What ZKINSTALL_init and an earlier read may have left behind.
-    for (char* field : {s->m_displayName, s->m_productName, s->m_version, s->m_productGUID,
-                        s->m_webURL, s->m_executable})
-        zk::copyText(field, 260, "earlier");
-    s->m_directXLicenceInStartMenu = true;
-    s->m_cacheFull = 99;
-    s->m_startupDisc = 3;
+    // Keys below a section header are not read; nothing of the first read stays but the company.
     s->m_availableLanguages[5] = true;
-
     readConfig(*s, "[Section]\r\nAppName=Under a header\r\n");
-    for (const char* field : {s->m_displayName, s->m_productName, s->m_version, s->m_productGUID,
-                              s->m_webURL, s->m_executable, s->m_friendlyName})
+    for (const auto& t : texts)
+        EXPECT_STREQ("", t.field) << t.key;
+    for (const auto& f : flags)
+        EXPECT_FALSE(*f.second) << f.first;
+    for (const auto& z : sizes)
+        EXPECT_EQ(0, *z.second) << z.first;
+    for (const char* field : {s->m_displayName, s->m_productName, s->m_friendlyName,
+                              s->m_registryName, s->m_executable})
         EXPECT_STREQ("", field);
-    EXPECT_FALSE(s->m_directXLicenceInStartMenu);
-    EXPECT_EQ(0, s->m_cacheFull);
     EXPECT_EQ(0, s->m_startupDisc);
     EXPECT_FALSE(s->m_availableLanguages[5]);
-    // An absent "Registry" still gives a key path, and the company stays.
     EXPECT_STREQ("SOFTWARE\\", s->m_registryKeyPath);
-    EXPECT_STREQ("Vantorel", s->m_company);
+    EXPECT_STREQ("Northwind", s->m_company);
 }
 
 TEST(ReadConfiguration, ValuesAsWrittenAndParsed) {
-    // A blank after "=" belongs to the value; the friendly name drops it.
+    // A blank after "=" belongs to the value; the friendly name drops it. Languages by name.
     auto named = freshState();
-    readConfig(*named, "AppName= Blank Before\r\n");
+    readConfig(*named, "AppName= Blank Before\r\nFrench=1\r\nGerman=1\r\nEnglish US=0\r\n"
+                       "Spanish (Mexican)=1\r\nenglish uk=1\r\nItalian=\r\n");
     EXPECT_STREQ(" Blank Before", named->m_displayName);
     EXPECT_STREQ("Blank Before", named->m_friendlyName);
+    for (int i = 1; i < zk::kLanguageCount; ++i)
+        EXPECT_EQ(i == 2 || i == 3 || i == 25, named->m_availableLanguages[i])
+            << zk::g_languages[i].name;
 
     const struct {
         std::string value;
@@ -173,16 +170,6 @@ TEST(ReadConfiguration, OverlongValuesAreCutToTheirFields) {
     EXPECT_STREQ("3.1", s->m_version);
     EXPECT_LT(strnlen(s->m_startMenuFolder, sizeof s->m_startMenuFolder),
               sizeof s->m_startMenuFolder);
-}
-
-TEST(ReadConfiguration, LanguageFlagsByName) {
-    auto s = freshState();
-    s->m_availableLanguages[4] = true;  // from an earlier read: must go
-    readConfig(*s, "French=1\r\nGerman=1\r\nEnglish US=0\r\nSpanish (Mexican)=1\r\n"
-                   "english uk=1\r\nItalian=\r\n");
-    for (int i = 1; i < zk::kLanguageCount; ++i)
-        EXPECT_EQ(i == 2 || i == 3 || i == 25, s->m_availableLanguages[i])
-            << zk::g_languages[i].name;
 }
 
 TEST(ReadConfiguration, StoredLanguageOfAnEarlierInstallationBecomesCurrent) {
