@@ -1,7 +1,6 @@
-// Facts the library determines once per process while it loads: checked in a
-// fresh host process (zkhostprobe) per case.  The same program runs in the
-// default prefix (Windows 7 as Wine reports it), in a Windows XP prefix, and in
-// a prefix of its own whose locale key the tests change (see test.cmake).
+// Facts the library determines once per process while it loads, read in a fresh
+// host process (zkhostprobe) per case; run in the default prefix, in a Windows XP
+// prefix and in one whose locale key the tests change (see test.cmake).
 #include <gtest/gtest.h>
 
 #include <map>
@@ -16,7 +15,7 @@ std::map<std::string, std::string> probeFacts() {
     EXPECT_EQ(0u, r.exitCode) << r.output;
     std::map<std::string, std::string> facts;
     for (const std::string& line : zktest::lines(r.output)) {
-        size_t eq = line.find('=');
+        const size_t eq = line.find('=');
         if (eq != std::string::npos)
             facts[line.substr(0, eq)] = line.substr(eq + 1);
         else
@@ -25,56 +24,38 @@ std::map<std::string, std::string> probeFacts() {
     return facts;
 }
 
-std::string env(const char* name) {
-    const char* v = getenv(name);
-    return v ? v : "";
-}
-
 TEST(Facts, OperatingSystemAndAdministratorRule) {
-    std::string expected = env("ZK_EXPECT_OS");
-    if (expected.empty())
+    const char* expected = getenv("ZK_EXPECT_OS");
+    if (!expected)
         GTEST_SKIP() << "ZK_EXPECT_OS not set";
     auto facts = probeFacts();
     EXPECT_EQ(expected, facts["os"]);
     EXPECT_EQ("1", facts["nt"]);
-    // On Vista and later the administrator flag is set without a check; on XP
-    // the access check decides, and Wine's user belongs to Administrators.
+    // Set without a check from Vista on; on XP Wine's user passes the access check.
     EXPECT_EQ("1", facts["admin"]);
     for (const char* key : {"startmenu", "desktop", "startup", "profiles", "programfiles"})
         EXPECT_TRUE(zktest::isDirectory(facts[key])) << key << "=" << facts[key];
     EXPECT_EQ("", facts["message"]);
 }
 
-// Runs only in the prefix reserved for it: it rewrites the user's locale.
-class Locale : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        if (env("ZK_LOCALE_TESTS") != "1")
-            GTEST_SKIP() << "needs the locale prefix";
-    }
-    void setLocale(const char* value) {
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\International",
-                                                 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                                 nullptr));
-        RegSetValueExA(key, "Locale", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                       static_cast<DWORD>(strlen(value) + 1));
-        RegCloseKey(key);
-    }
-};
-
-TEST_F(Locale, NorthAmericaFollowsTheLocaleCode) {
-    struct Case {
-        const char* locale;
-        const char* na;
-    } cases[] = {{"00000409", "1"}, {"00001009", "1"}, {"00000809", "0"}, {"00000407", "0"}};
-    for (const Case& c : cases) {
-        setLocale(c.locale);
+// Only in the prefix reserved for it: it rewrites the user's locale.
+TEST(Locale, NorthAmericaFollowsTheLocaleCode) {
+    const char* mine = getenv("ZK_LOCALE_TESTS");
+    if (!mine || std::string(mine) != "1")
+        GTEST_SKIP() << "needs the locale prefix";
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\International", 0,
+                                             nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    const std::pair<std::string, const char*> cases[] = {
+        {"00001009", "1"}, {"00000809", "0"}, {"00000407", "0"}, {"00000409", "1"}};
+    for (const auto& c : cases) {  // ends on the prefix's own locale
+        RegSetValueExA(key, "Locale", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.first.c_str()),
+                       static_cast<DWORD>(c.first.size() + 1));
         auto facts = probeFacts();
-        EXPECT_EQ(c.locale, facts["locale"]);
-        EXPECT_EQ(c.na, facts["northamerica"]) << c.locale;
+        EXPECT_EQ(c.first, facts["locale"]);
+        EXPECT_EQ(c.second, facts["northamerica"]) << c.first;
     }
-    setLocale("00000409");
+    RegCloseKey(key);
 }
 
 } // namespace
