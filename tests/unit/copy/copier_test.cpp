@@ -1,6 +1,5 @@
-// Copying one file: the copiers and the totals they keep, the progress
-// routine, the retry dialog, cancelling, read-only files, self-suspension and
-// COM registration.
+// Copying one file: the copiers and their totals, the progress routine, the retry dialog,
+// cancelling, read-only files, self-suspension and COM registration.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -41,17 +40,8 @@ std::string content(size_t size, unsigned seed) {
     return out;
 }
 
-TEST(ProgressRoutine, PercentageMovesOnEveryTwelfthCallOnly) {
-    zk::g_progressCallCount = 0;
-    Progress p(2400);
-    for (int call = 1; call <= 36; ++call) {
-        p.report(call * 10);
-        EXPECT_FLOAT_EQ(p.percent, call < 12 ? -1.0f : call / 12 * 12 * 10 * 100.0f / 2400) << call;
-    }
-}
-
-// Each case reports files as the running byte counts a copy gives; the file
-// counter is reset before every file, as MyCopyFile does.
+// Each case reports files as the running byte counts a copy gives; the file counter is reset
+// before every file, as MyCopyFile does.
 TEST(ProgressRoutine, TotalsOverflowAndCap) {
     struct Case {
         const char* name;
@@ -132,6 +122,9 @@ DWORD CALLBACK recordingRoutine(LARGE_INTEGER size, LARGE_INTEGER transferred, L
                    : PROGRESS_CONTINUE;
 }
 
+// System copies standing in for the real one: one that fails with s_systemCopyError, one that
+// refuses a read-only destination as Windows does (Wine running as root lets it through), and
+// one during which the host pauses the copy.
 int s_systemCopyCalls = 0;
 DWORD s_systemCopyError = 0;
 BOOL WINAPI failingSystemCopy(LPCSTR, LPCSTR, LPPROGRESS_ROUTINE, LPVOID, LPBOOL, DWORD) {
@@ -139,9 +132,6 @@ BOOL WINAPI failingSystemCopy(LPCSTR, LPCSTR, LPPROGRESS_ROUTINE, LPVOID, LPBOOL
     SetLastError(s_systemCopyError);
     return FALSE;
 }
-
-// Refuses a read-only destination as Windows does (Wine running as root lets
-// the copy through); otherwise the real system copy.
 BOOL WINAPI refusingSystemCopy(LPCSTR from, LPCSTR to, LPPROGRESS_ROUTINE routine, LPVOID context,
                                LPBOOL cancel, DWORD flags) {
     ++s_systemCopyCalls;
@@ -152,21 +142,24 @@ BOOL WINAPI refusingSystemCopy(LPCSTR from, LPCSTR to, LPPROGRESS_ROUTINE routin
     }
     return CopyFileExA(from, to, routine, context, cancel, flags);
 }
+BOOL WINAPI systemCopyThenPause(LPCSTR from, LPCSTR to, LPPROGRESS_ROUTINE routine, LPVOID ctx,
+                                LPBOOL cancel, DWORD flags) {
+    CZKCopyFile::copySuspended = true;
+    return CopyFileExA(from, to, routine, ctx, cancel, flags);
+}
 
+// The fallback reports each 128 KB block; the system copy may report nothing at all (Wine), yet
+// the totals must still advance.  An unimplemented system copy is tried once, the fallback doing
+// the rest.  A refused read-only destination is made writable and copied again without asking.
 TEST_F(Copier, EveryCopierReplacesReadOnlyFilesAndCountsWholeFiles) {
-    // The fallback reports each 128 KB block; the system copy may report
-    // nothing at all (Wine), yet the totals must still advance.  A system copy
-    // that is not implemented is tried once, the fallback doing the rest.
     const size_t block = 0x20000;
-    // A refused read-only destination is made writable and copied again at
-    // once, without asking the user (no answer is scripted).
     const char* copiers[] = {"fallback", "system", "unimplemented system",
                              "system refusing read-only files"};
     for (int kind = 0; kind < 4; ++kind) {
         if (kind == 1)
             zk::restoreSystemCopy();
         else
-            zk::overrideSystemCopy(kind == 0 ? nullptr
+            zk::overrideSystemCopy(kind == 0   ? nullptr
                                    : kind == 2 ? failingSystemCopy
                                                : refusingSystemCopy);
         s_systemCopyCalls = 0;
@@ -253,7 +246,7 @@ TEST_F(Copier, RetryDialogAndCancel) {
         {"a raised cancel flag ends without asking", {}, 1, 0, false, 1, {}},
         {"an aborted system copy ends without asking", {}, 0, ERROR_REQUEST_ABORTED, false, 0, {}},
     };
-    writeFile(dir / "exists.bin", "x");
+    writeFile(in, "x");
     const std::string missing = dir / "missing.bin";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -266,19 +259,18 @@ TEST_F(Copier, RetryDialogAndCancel) {
             zk::overrideSystemCopy(failingSystemCopy);
         int cancel = c.cancelBefore;
         Progress p(1);
-        EXPECT_EQ(copy(c.systemError ? dir / "exists.bin" : missing, out,
+        EXPECT_EQ(copy(c.systemError ? in : missing, out,
                        c.systemError ? zk::copyProgressRoutine : nullptr, &p, &cancel),
                   c.result);
         EXPECT_EQ(cancel, c.cancel);
         ASSERT_EQ(local.calls().size(), c.styles.size());
         for (size_t i = 0; i < c.styles.size(); ++i) {
-            const zktest::MessageCall& call = local.calls()[i];
-            EXPECT_EQ(call.style, c.styles[i]) << i;
-            EXPECT_EQ(call.caption, "");
             // The test program's string table holds texts 46 and 48.
-            EXPECT_EQ(call.text, c.styles[i] == retry
-                                     ? "The file " + missing + " could not be copied."
-                                     : "Do you really want to quit the installation?");
+            EXPECT_EQ(local.calls()[i].style, c.styles[i]) << i;
+            EXPECT_EQ(local.calls()[i].caption, "");
+            EXPECT_EQ(local.calls()[i].text,
+                      c.styles[i] == retry ? "The file " + missing + " could not be copied."
+                                           : "Do you really want to quit the installation?");
         }
     }
 }
@@ -288,7 +280,6 @@ struct CopyJob {
     std::string from, to;
     bool result = false;
 };
-
 DWORD WINAPI copyOnThread(LPVOID p) {
     CopyJob* job = static_cast<CopyJob*>(p);
     Progress progress(1 << 20);
@@ -296,12 +287,6 @@ DWORD WINAPI copyOnThread(LPVOID p) {
     job->result = job->copier->MyCopyFile(job->from.c_str(), job->to.c_str(), &cancel,
                                           zk::copyProgressRoutine, &progress.record);
     return 0;
-}
-
-BOOL WINAPI systemCopyThenPause(LPCSTR from, LPCSTR to, LPPROGRESS_ROUTINE routine, LPVOID ctx,
-                                LPBOOL cancel, DWORD flags) {
-    CZKCopyFile::copySuspended = true;  // the host pauses while the file is on its way
-    return CopyFileExA(from, to, routine, ctx, cancel, flags);
 }
 
 TEST_F(Copier, CopyingThreadSuspendsItselfUntilTheHostResumesIt) {
@@ -343,14 +328,13 @@ TEST_F(Copier, ServersAreRegisteredOnCopyAndUnregisteredOnRemove) {
     GetSystemDirectoryA(system, sizeof system);
     const std::string tool = std::string(system) + "\\regsvr32.exe|";
     struct Case {
-        const char* from;
-        const char* name;
-        const char* registerForm;  // null: the tool is not run
-        const char* unregisterForm;
+        const char *from, *name;
+        const char *registerForm, *unregisterForm;  // null: the tool is not run
     } cases[] = {
         {"zkcomfixture.dll", "Control.OCX", "/s", "/u /s"},
         {"zkfixture.exe", "tool.exe", "/s /regserver", "/s /UnregServer"},
         {"zkcomfixture.dll", "server.dat", nullptr, nullptr},
+        {"zkplainfixture.dll", "plain.dll", nullptr, nullptr},  // no COM server in it
     };
     zk::setRegistrationSeam(recordRegistration);
     for (const Case& c : cases) {
@@ -362,8 +346,7 @@ TEST_F(Copier, ServersAreRegisteredOnCopyAndUnregisteredOnRemove) {
         for (const char* form : {c.registerForm, c.unregisterForm})
             if (form)
                 expected.push_back(tool + form + " \"" + target + "\"");
-        std::vector<char> removable(target.c_str(), target.c_str() + target.size() + 1);
-        EXPECT_EQ(copier.Remove(removable.data()), 1);
+        EXPECT_EQ(copier.Remove(&target[0]), 1);
         EXPECT_EQ(s_registrations, expected);
         EXPECT_FALSE(zktest::exists(target));
     }

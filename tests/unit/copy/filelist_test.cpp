@@ -1,5 +1,5 @@
-// The install log: line format, entries the uninstaller could replay outside
-// the install folder, and lines from several writers in one file.
+// The install log: line format, entries the uninstaller could replay outside the install
+// folder, and lines from several writers in one file.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -40,48 +40,33 @@ TEST(FileListLine, FormatAndRefusals) {
     EXPECT_STREQ(small, "");
 }
 
-TEST(FileList, AppendedLinesLandAtTheEndWithCRLF) {
-    zktest::ScratchDir dir("filelist");
-    const std::string log = dir / "filelist.txt";
-    zktest::writeFile(log, "0,0,cache.dat\r\n");
-    zk::CInstallUtility utility;
-    utility.appendFileListEntry(1, 1, "Support\\readme.txt", dir.path().c_str());
-    utility.appendFileListEntry(1, 2, "..\\escape.txt", dir.path().c_str());
-    utility.appendFileListEntry(3, 4, "Data\\*.* /s", (dir.path() + "\\").c_str());
-    EXPECT_EQ(zktest::readFile(log),
-              "0,0,cache.dat\r\n1,1,Support\\readme.txt\r\n3,4,Data\\*.* /s\r\n");
-
-    // No folder: nothing is written anywhere, not "\filelist.txt" at a root.
-    char saved[MAX_PATH];
-    GetCurrentDirectoryA(sizeof saved, saved);
-    SetCurrentDirectoryA(dir.path().c_str());
-    utility.appendFileListEntry(1, 1, "a.txt", "");
-    utility.appendFileListEntry(1, 1, "a.txt", nullptr);
-    SetCurrentDirectoryA(saved);
-    EXPECT_FALSE(zktest::exists(dir.path().substr(0, 2) + "\\filelist.txt"));
-
-    // A folder that does not exist: silently nothing.
-    utility.appendFileListEntry(1, 1, "a.txt", (dir / "missing").c_str());
-    EXPECT_FALSE(zktest::exists(dir / "missing"));
-}
-
 TEST(FileList, LinesOfOtherWritersSurviveTheOpenLog) {
     zktest::ScratchDir dir("filelist");
     const std::string log = dir / "filelist.txt";
     zktest::writeFile(log, "1,1,from an earlier installation\r\n");
-
     FILE* open = zk::createFileList(dir.path().c_str());
     ASSERT_TRUE(open != nullptr);
     EXPECT_EQ(zktest::readFile(log), "");
     EXPECT_TRUE(zk::writeFileListLine(open, 0, 0, "cache.dat", false));
     // The readme line, written through a second stream while the log is open.
     zk::CInstallUtility utility;
-    utility.appendFileListEntry(1, 1, "Support\\readme.txt", dir.path().c_str());
+    utility.appendFileListEntry(1, 1, "Support\\readme.txt", (dir.path() + "\\").c_str());
     EXPECT_TRUE(zk::writeFileListLine(open, 2, 1, "Maps\\*.*", true));
     EXPECT_FALSE(zk::writeFileListLine(open, 2, 1, "..\\Maps", true));
     fclose(open);
     EXPECT_EQ(zktest::readFile(log),
               "0,0,cache.dat\r\n1,1,Support\\readme.txt\r\n2,1,Maps\\*.* /s\r\n");
+
+    // No folder, or one that does not exist: nothing written, not "\filelist.txt" at a root.
+    char saved[MAX_PATH];
+    GetCurrentDirectoryA(sizeof saved, saved);
+    SetCurrentDirectoryA(dir.path().c_str());
+    const std::string missing = dir / "missing";
+    for (const char* folder : {"", static_cast<const char*>(nullptr), missing.c_str()})
+        utility.appendFileListEntry(1, 1, "a.txt", folder);
+    SetCurrentDirectoryA(saved);
+    EXPECT_FALSE(zktest::exists(dir.path().substr(0, 2) + "\\filelist.txt"));
+    EXPECT_FALSE(zktest::exists(missing));
 }
 
 } // namespace

@@ -23,39 +23,40 @@ class FileListMerge : public ::testing::Test {
         SetCurrentDirectoryA(saved);
         zk::g_messageBox = nullptr;
     }
-    std::vector<std::string> merge(const std::string& common, const std::string& language) {
-        if (!common.empty())
-            zktest::writeFile(dir / "common_filelist.txt", common);
-        if (!language.empty())
-            zktest::writeFile(dir / "fr-fr_filelist.txt", language);
-        std::vector<std::string> work;
-        EXPECT_TRUE(zk::loadFileList(&work, (dir / "fr-fr_filelist.txt").c_str()));
-        return work;
-    }
     char saved[MAX_PATH];
     zktest::ScratchDir dir;
     zktest::MessageScript script;
 };
 
 TEST_F(FileListMerge, LanguageLinesJoinTheirDiscAndLevelAfterCommonOnes) {
-    auto work = merge("1,1,a.txt\r\n1,2,b.txt\r\n\r\n2,1,c.txt\r\n2,3,d.txt\r\n",
-                      "1,1,fr\\a.txt\n1,3,fr\\e.txt\n2,1,fr\\c.txt\n3,1,fr\\f.txt\n");
-    std::vector<std::string> expected = {"1,1,a.txt",    "1,1,fr\\a.txt", "1,2,b.txt",
-                                         "1,3,fr\\e.txt", "2,1,c.txt",    "2,1,fr\\c.txt",
-                                         "2,3,d.txt",    "3,1,fr\\f.txt"};
-    EXPECT_EQ(expected, work);
+    struct Case {
+        const char *common, *language;  // null: no such list
+        std::vector<std::string> merged;
+    } cases[] = {
+        {"1,1,a.txt\r\n1,2,b.txt\r\n\r\n2,1,c.txt\r\n2,3,d.txt\r\n",
+         "1,1,fr\\a.txt\n1,3,fr\\e.txt\n2,1,fr\\c.txt\n3,1,fr\\f.txt\n",
+         {"1,1,a.txt", "1,1,fr\\a.txt", "1,2,b.txt", "1,3,fr\\e.txt", "2,1,c.txt", "2,1,fr\\c.txt",
+          "2,3,d.txt", "3,1,fr\\f.txt"}},
+        {nullptr, "1,1,x\n", {"1,1,x"}},
+        {"1,1,y\n", nullptr, {"1,1,y"}},
+        // A common entry without a comma is passed over, a language line without one dropped;
+        // neither stalls the merge.
+        {"1,1,a\nnonsense\n2,1,b\n", "1,2,c\nalso nonsense\n2,2,d\n",
+         {"1,1,a", "nonsense", "1,2,c", "2,1,b", "2,2,d"}},
+    };
+    const std::string common = dir / "common_filelist.txt", language = dir / "fr-fr_filelist.txt";
+    for (const Case& c : cases) {
+        zktest::removeTree(common);
+        zktest::removeTree(language);
+        if (c.common)
+            zktest::writeFile(common, c.common);
+        if (c.language)
+            zktest::writeFile(language, c.language);
+        std::vector<std::string> work;
+        EXPECT_TRUE(zk::loadFileList(&work, language.c_str()));
+        EXPECT_EQ(c.merged, work);
+    }
     EXPECT_TRUE(script.calls().empty());
-}
-
-TEST_F(FileListMerge, EitherListAloneIsEnoughAndBadLinesDoNotStallTheMerge) {
-    EXPECT_EQ((std::vector<std::string>{"1,1,x"}), merge("", "1,1,x\n"));
-    zktest::removeTree(dir / "fr-fr_filelist.txt");
-    EXPECT_EQ((std::vector<std::string>{"1,1,y"}), merge("1,1,y\n", ""));
-    // A common entry without a comma is passed over, a language line without
-    // one is dropped; the rest still lands in order.
-    auto work = merge("1,1,a\nnonsense\n2,1,b\n", "1,2,c\nalso nonsense\n2,2,d\n");
-    std::vector<std::string> expected = {"1,1,a", "nonsense", "1,2,c", "2,1,b", "2,2,d"};
-    EXPECT_EQ(expected, work);
 }
 
 TEST_F(FileListMerge, NoListAsksForTheDiscAndGivingUpEndsIt) {
