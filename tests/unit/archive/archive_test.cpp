@@ -80,8 +80,8 @@ int scriptedError(const char* member) {
 
 // One extraction into <scratch>\<into>, with its own totals and install log.
 struct Extraction {
-    explicit Extraction(const zktest::ScratchDir& scratch, const std::string& into = "out")
-        : folder(scratch / into), logPath(scratch / "filelist.txt") {
+    explicit Extraction(const char* tag, const std::string& into = "out")
+        : scratch(tag), folder(scratch / into), logPath(scratch / "filelist.txt") {
         zktest::makeDirs(folder);
         log = zk::createFileList(scratch.path().c_str());
         s_answers.clear();
@@ -89,8 +89,11 @@ struct Extraction {
     }
     ~Extraction() { logLines(); }
 
+    // The first argument names a fixture archive.
     __int64 run(std::vector<std::string> args) {
         std::vector<const char*> argv{"main_unzip"};
+        if (!args.empty())
+            args[0] = fixture(args[0]);
         for (const std::string& a : args)
             argv.push_back(a.c_str());
         return zk::main_unzip(static_cast<int>(argv.size()), argv.data(), (folder + "\\").c_str(),
@@ -110,6 +113,7 @@ struct Extraction {
     }
     std::string at(const std::string& member) const { return folder + "\\" + backslashes(member); }
 
+    zktest::ScratchDir scratch;
     std::string folder, logPath;
     FILE* log = nullptr;
     __int64 expected = 1 << 30, copied = 0, fileDone = 0;
@@ -138,15 +142,14 @@ TEST(Unzip, ExtractsEveryMemberByteExactWithItsDateLogLineAndTotals) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        zktest::ScratchDir scratch("unzip");
-        Extraction x(scratch);
+        Extraction x("unzip");
         // A read-only file in the way is replaced and left writable.
         zktest::writeFile(x.at("readme.txt"), "old");
         SetFileAttributesA(x.at("readme.txt").c_str(), FILE_ATTRIBUTE_READONLY);
         x.expected = c.expected;
         x.copied = c.copiedBefore;
 
-        EXPECT_EQ(sum, x.run({fixture("debian.zip"), "-o"}));
+        EXPECT_EQ(sum, x.run({"debian.zip", "-o"}));
 
         for (const Member& m : ms) {
             EXPECT_EQ(m.folder, isDirectory(x.at(m.name))) << m.name;
@@ -165,16 +168,14 @@ TEST(Unzip, ExtractsEveryMemberByteExactWithItsDateLogLineAndTotals) {
 }
 
 TEST(Unzip, HostileMemberNamesAreRefusedWhileTheRestExtracts) {
-    for (const char* name : {"Data/Sub/f.txt", "Data\\Sub\\f.txt", "Data/", "..hidden", "a..b"})
+    // Names beside those of hostile.zip.
+    for (const char* name : {"Data/", "a..b"})
         EXPECT_TRUE(zk::isSafeMemberName(name)) << name;
-    for (const char* name : {"", "/root.txt", "\\root.txt", "C:/x.txt", "c:x.txt", "f.txt:stream",
-                             "..", "Data/../../x", "Data\\..\\x", "Data/.. /x", "Data/.../x",
-                             "Data/..", "Data/line\nbreak"})
+    for (const char* name : {"", "Data/.../x", "Data/..", "Data/line\nbreak"})
         EXPECT_FALSE(zk::isSafeMemberName(name)) << "[" << name << "]";
 
-    zktest::ScratchDir scratch("hostile");
-    Extraction x(scratch, "a\\b\\out");  // ".." twice still lands inside the scratch folder
-    x.run({fixture("hostile.zip"), "-o"});
+    Extraction x("hostile", "a\\b\\out");  // ".." twice still lands inside the scratch folder
+    x.run({"hostile.zip", "-o"});
     long long safe = 0;
     std::vector<std::string> logged;
     for (const Member& m : members("hostile.zip")) {
@@ -184,7 +185,7 @@ TEST(Unzip, HostileMemberNamesAreRefusedWhileTheRestExtracts) {
             EXPECT_EQ("fine " + m.name, readFile(x.at(m.name))) << m.name;
         }
     }
-    for (const auto& file : zktest::listFiles(scratch.path()))
+    for (const auto& file : zktest::listFiles(x.scratch.path()))
         EXPECT_EQ(std::string::npos, file.first.find("escape")) << file.first;
     for (const char* outside : {"C:\\escape_root.txt", "C:\\escape_root_back.txt",
                                 "C:\\escape_drive.txt", "C:\\escape_drive_relative.txt"})
@@ -221,13 +222,12 @@ TEST(Unzip, FailingMembersAreRetriedSkippedOrCancelAsTheRoutineAnswers) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        zktest::ScratchDir scratch("corrupt");
-        Extraction x(scratch);
+        Extraction x("corrupt");
         if (c.blockFirst)
             zktest::makeDirs(x.at("first.txt"));
         s_answers = c.answers;
 
-        x.run({fixture("corrupt.zip"), "-o"});
+        x.run({"corrupt.zip", "-o"});
 
         EXPECT_EQ(c.asked, s_asked);
         EXPECT_EQ(c.cancel, x.cancel);
@@ -273,8 +273,7 @@ TEST(Unzip, CancelStopsAfterTheCurrentChunkAndLeavesLaterMembersUntouched) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.before);
-        zktest::ScratchDir scratch("cancel");
-        Extraction x(scratch);
+        Extraction x("cancel");
         s_cancelTarget = &x.cancel;
         for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);)
             DispatchMessageA(&msg);
@@ -282,7 +281,7 @@ TEST(Unzip, CancelStopsAfterTheCurrentChunkAndLeavesLaterMembersUntouched) {
         for (int i = 0; i <= c.before + 5; ++i)  // the cancel, then five idle messages
             PostMessageA(window, i == c.before ? WM_APP : WM_APP + 1, 0, 0);
 
-        x.run({fixture("chunks.zip"), "-o"});
+        x.run({"chunks.zip", "-o"});
 
         EXPECT_EQ(1, x.cancel);
         EXPECT_EQ(c.files, zktest::listFiles(x.folder));
@@ -337,17 +336,13 @@ TEST(Unzip, ListSingleMemberFlatMissingArchiveAndPathsThatDoNotFit) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        zktest::ScratchDir scratch("modes");
-        std::string into = "x";
-        while (c.room && scratch.path().size() + 1 + into.size() + 1 < c.room)
-            into += into.size() % 60 == 59 ? '\\' : 'x';
-        Extraction x(scratch, into);
+        Extraction x("modes");
+        while (x.folder.size() + 1 < c.room)  // the destination with its backslash
+            x.folder += x.folder.size() % 60 == 59 ? '\\' : 'x';
+        zktest::makeDirs(x.folder);
         ASSERT_TRUE(!c.room || x.folder.size() + 1 == c.room);
         x.expected = 1;
-        std::vector<std::string> args = c.args;
-        if (!args.empty())
-            args[0] = fixture(args[0]);
-        EXPECT_EQ(c.result, x.run(args));
+        EXPECT_EQ(c.result, x.run(c.args));
         EXPECT_EQ(c.files, zktest::listFiles(x.folder));
         EXPECT_EQ(c.folders, !zktest::listFolders(x.folder).empty());
         EXPECT_EQ(c.expectedAfter, x.expected);
@@ -369,8 +364,7 @@ TEST(DiscArchives, EachDiscAndLanguageGivesWhatTheGeneratorRecorded) {
             SCOPED_TRACE(root + " " + prefix);
             zktest::Expectation want = zktest::readExpectation(
                 set + "\\expected\\archives_" + std::to_string(disc) + "_" + prefix + ".txt");
-            zktest::ScratchDir scratch("disc");
-            Extraction x(scratch);
+            Extraction x("disc");
             x.expected = want.counted;
             // Either spelling of the folders: with and without a trailing backslash.
             bool slashed = (disc + checked++) % 2 == 0;
@@ -399,8 +393,8 @@ TEST(DiscArchives, EachDiscAndLanguageGivesWhatTheGeneratorRecorded) {
 // A failing member on a disc is asked about through the host's message box: Retry and a
 // Cancel taken back try again; a confirmed Cancel stops the disc, no later archive opened.
 TEST(DiscArchives, FailingMemberIsAskedAboutUntilTheUserConfirmsCancel) {
-    zktest::ScratchDir scratch("disccancel");
-    const std::string disc = scratch / "Disc";
+    Extraction x("disccancel");
+    const std::string disc = x.scratch / "Disc";
     zktest::makeDirs(disc);
     for (const auto& copy : std::map<std::string, std::string>{
              {"0compressed.zip", "corrupt.zip"},
@@ -411,7 +405,6 @@ TEST(DiscArchives, FailingMemberIsAskedAboutUntilTheUserConfirmsCancel) {
     zktest::MessageScript script;
     script.answers({IDRETRY, IDCANCEL, IDNO, IDCANCEL, IDYES});
     zk::g_messageBox = zktest::MessageScript::callback;
-    Extraction x(scratch);
     x.runDisc(disc, x.folder, "en-us");
     zk::g_messageBox = nullptr;
 

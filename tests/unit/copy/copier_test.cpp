@@ -78,8 +78,27 @@ TEST(ProgressRoutine, TotalsOverflowAndCap) {
     }
 }
 
+// Stands in for the system copy: fails with s_systemCopyError when set, else refuses a read-only
+// destination as Windows does (Wine running as root lets it through), else copies, the host
+// pausing the copy meanwhile when s_pauseDuringCopy is set.
+int s_systemCopyCalls = 0;
+DWORD s_systemCopyError = 0;
+bool s_pauseDuringCopy = false;
+BOOL WINAPI standInCopy(LPCSTR from, LPCSTR to, LPPROGRESS_ROUTINE routine, LPVOID context,
+                       LPBOOL cancel, DWORD flags) {
+    ++s_systemCopyCalls;
+    DWORD attributes = GetFileAttributesA(to);
+    if (s_systemCopyError ||
+        (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))) {
+        SetLastError(s_systemCopyError ? s_systemCopyError : ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    CZKCopyFile::copySuspended = s_pauseDuringCopy;
+    return CopyFileExA(from, to, routine, context, cancel, flags);
+}
+
 class Copier : public ::testing::Test {
-  protected:
+  public:
     void SetUp() override {
         ZKINSTALL_setMessageBox(MessageScript::callback);
         TearDown();
@@ -87,7 +106,8 @@ class Copier : public ::testing::Test {
     void TearDown() override {
         zk::restoreSystemCopy();
         zk::setRegistrationSeam(nullptr);
-        CZKCopyFile::copySuspended = false;
+        CZKCopyFile::copySuspended = s_pauseDuringCopy = false;
+        s_systemCopyError = 0;
     }
     bool copy(const std::string& from, const std::string& to, LPPROGRESS_ROUTINE routine,
               Progress* p, int* cancel = nullptr) {
@@ -100,6 +120,7 @@ class Copier : public ::testing::Test {
     zktest::ScratchDir dir{"copier"};
     const std::string in = dir / "in.bin", out = dir / "out.bin";
     CZKCopyFile copier;
+    bool copiedOnThread = false;
 };
 
 // Records what a copy reports; can raise the cancel flag or lose the source.
@@ -122,32 +143,6 @@ DWORD CALLBACK recordingRoutine(LARGE_INTEGER size, LARGE_INTEGER transferred, L
                    : PROGRESS_CONTINUE;
 }
 
-// System copies standing in for the real one: one that fails with s_systemCopyError, one that
-// refuses a read-only destination as Windows does (Wine running as root lets it through), and
-// one during which the host pauses the copy.
-int s_systemCopyCalls = 0;
-DWORD s_systemCopyError = 0;
-BOOL WINAPI failingSystemCopy(LPCSTR, LPCSTR, LPPROGRESS_ROUTINE, LPVOID, LPBOOL, DWORD) {
-    ++s_systemCopyCalls;
-    SetLastError(s_systemCopyError);
-    return FALSE;
-}
-BOOL WINAPI refusingSystemCopy(LPCSTR from, LPCSTR to, LPPROGRESS_ROUTINE routine, LPVOID context,
-                               LPBOOL cancel, DWORD flags) {
-    ++s_systemCopyCalls;
-    DWORD attributes = GetFileAttributesA(to);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    return CopyFileExA(from, to, routine, context, cancel, flags);
-}
-BOOL WINAPI systemCopyThenPause(LPCSTR from, LPCSTR to, LPPROGRESS_ROUTINE routine, LPVOID ctx,
-                                LPBOOL cancel, DWORD flags) {
-    CZKCopyFile::copySuspended = true;
-    return CopyFileExA(from, to, routine, ctx, cancel, flags);
-}
-
 // The fallback reports each 128 KB block; the system copy may report nothing at all (Wine), yet
 // the totals must still advance.  An unimplemented system copy is tried once, the fallback doing
 // the rest.  A refused read-only destination is made writable and copied again without asking.
@@ -159,11 +154,9 @@ TEST_F(Copier, EveryCopierReplacesReadOnlyFilesAndCountsWholeFiles) {
         if (kind == 1)
             zk::restoreSystemCopy();
         else
-            zk::overrideSystemCopy(kind == 0   ? nullptr
-                                   : kind == 2 ? failingSystemCopy
-                                               : refusingSystemCopy);
+            zk::overrideSystemCopy(kind == 0 ? nullptr : standInCopy);
         s_systemCopyCalls = 0;
-        s_systemCopyError = ERROR_CALL_NOT_IMPLEMENTED;
+        s_systemCopyError = kind == 2 ? ERROR_CALL_NOT_IMPLEMENTED : 0;
         Progress p(1 << 30);
         __int64 sum = 0;
         for (size_t size : {size_t(0), size_t(1), block - 1, block, block + 1, 3 * block + 17}) {
@@ -256,7 +249,7 @@ TEST_F(Copier, RetryDialogAndCancel) {
         local.setFallback(IDYES);  // ends a runaway loop at the next quit question
         s_systemCopyError = c.systemError;
         if (c.systemError)
-            zk::overrideSystemCopy(failingSystemCopy);
+            zk::overrideSystemCopy(standInCopy);
         int cancel = c.cancelBefore;
         Progress p(1);
         EXPECT_EQ(copy(c.systemError ? in : missing, out,
@@ -275,17 +268,10 @@ TEST_F(Copier, RetryDialogAndCancel) {
     }
 }
 
-struct CopyJob {
-    CZKCopyFile* copier;
-    std::string from, to;
-    bool result = false;
-};
-DWORD WINAPI copyOnThread(LPVOID p) {
-    CopyJob* job = static_cast<CopyJob*>(p);
-    Progress progress(1 << 20);
-    int cancel = 0;
-    job->result = job->copier->MyCopyFile(job->from.c_str(), job->to.c_str(), &cancel,
-                                          zk::copyProgressRoutine, &progress.record);
+DWORD WINAPI copyOnThread(LPVOID fixture) {
+    Copier* f = static_cast<Copier*>(fixture);
+    Progress p(1 << 20);
+    f->copiedOnThread = f->copy(f->in, f->out, zk::copyProgressRoutine, &p);
     return 0;
 }
 
@@ -293,12 +279,11 @@ TEST_F(Copier, CopyingThreadSuspendsItselfUntilTheHostResumesIt) {
     writeFile(in, content(50000, 9));
     for (bool pauseBeforeCall : {true, false}) {
         SCOPED_TRACE(pauseBeforeCall ? "paused before the copy" : "paused during the copy");
-        if (!pauseBeforeCall)
-            zk::overrideSystemCopy(systemCopyThenPause);
-        CopyJob job{&copier, in, out};
+        zk::overrideSystemCopy(standInCopy);
+        s_pauseDuringCopy = !pauseBeforeCall;
         zktest::removeTree(out);
         CZKCopyFile::copySuspended = pauseBeforeCall;
-        HANDLE thread = CreateThread(nullptr, 0, copyOnThread, &job, 0, nullptr);
+        HANDLE thread = CreateThread(nullptr, 0, copyOnThread, this, 0, nullptr);
         ASSERT_TRUE(thread != nullptr);
         DWORD suspended = 0;
         for (int i = 0; i < 1000 && (suspended == 0 || suspended == DWORD(-1)); ++i, Sleep(20)) {
@@ -309,11 +294,11 @@ TEST_F(Copier, CopyingThreadSuspendsItselfUntilTheHostResumesIt) {
         Sleep(100);
         EXPECT_EQ(WaitForSingleObject(thread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
         EXPECT_EQ(zktest::exists(out), !pauseBeforeCall);
-        CZKCopyFile::copySuspended = false;
+        CZKCopyFile::copySuspended = s_pauseDuringCopy = false;
         ResumeThread(thread);
         EXPECT_EQ(WaitForSingleObject(thread, 20000), static_cast<DWORD>(WAIT_OBJECT_0));
         CloseHandle(thread);
-        EXPECT_TRUE(job.result);
+        EXPECT_TRUE(copiedOnThread);
         EXPECT_EQ(readFile(out), readFile(in));
     }
 }
