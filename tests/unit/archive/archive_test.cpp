@@ -148,9 +148,7 @@ TEST(Unzip, ExtractsEveryMemberByteExactWithItsDateLogLineAndTotals) {
         SetFileAttributesA(x.at("readme.txt").c_str(), FILE_ATTRIBUTE_READONLY);
         x.expected = c.expected;
         x.copied = c.copiedBefore;
-
         EXPECT_EQ(sum, x.run({"debian.zip", "-o"}));
-
         for (const Member& m : ms) {
             EXPECT_EQ(m.folder, isDirectory(x.at(m.name))) << m.name;
             if (!m.folder) {
@@ -173,7 +171,6 @@ TEST(Unzip, HostileMemberNamesAreRefusedWhileTheRestExtracts) {
         EXPECT_TRUE(zk::isSafeMemberName(name)) << name;
     for (const char* name : {"", "Data/.../x", "Data/..", "Data/line\nbreak"})
         EXPECT_FALSE(zk::isSafeMemberName(name)) << "[" << name << "]";
-
     Extraction x("hostile", "a\\b\\out");  // ".." twice still lands inside the scratch folder
     x.run({"hostile.zip", "-o"});
     long long safe = 0;
@@ -226,9 +223,7 @@ TEST(Unzip, FailingMembersAreRetriedSkippedOrCancelAsTheRoutineAnswers) {
         if (c.blockFirst)
             zktest::makeDirs(x.at("first.txt"));
         s_answers = c.answers;
-
         x.run({"corrupt.zip", "-o"});
-
         EXPECT_EQ(c.asked, s_asked);
         EXPECT_EQ(c.cancel, x.cancel);
         EXPECT_EQ(c.lastExtracted, exists(x.at("last.txt")));
@@ -280,9 +275,7 @@ TEST(Unzip, CancelStopsAfterTheCurrentChunkAndLeavesLaterMembersUntouched) {
         x.cancel = c.before < 0;
         for (int i = 0; i <= c.before + 5; ++i)  // the cancel, then five idle messages
             PostMessageA(window, i == c.before ? WM_APP : WM_APP + 1, 0, 0);
-
         x.run({"chunks.zip", "-o"});
-
         EXPECT_EQ(1, x.cancel);
         EXPECT_EQ(c.files, zktest::listFiles(x.folder));
         EXPECT_EQ(total(c.files), x.copied);
@@ -369,7 +362,6 @@ TEST(DiscArchives, EachDiscAndLanguageGivesWhatTheGeneratorRecorded) {
             // Either spelling of the folders: with and without a trailing backslash.
             bool slashed = (disc + checked++) % 2 == 0;
             x.runDisc(slashed ? root + "\\" : root, slashed ? x.folder : x.folder + "\\", prefix);
-
             Files sizes;
             for (const auto& f : want.files) {
                 sizes[f.first] = f.second.size;

@@ -56,7 +56,6 @@ TEST(FileList, LinesOfOtherWritersSurviveTheOpenLog) {
     fclose(open);
     EXPECT_EQ(zktest::readFile(log),
               "0,0,cache.dat\r\n1,1,Support\\readme.txt\r\n2,1,Maps\\*.* /s\r\n");
-
     // No folder, or one that does not exist: nothing written, not "\filelist.txt" at a root.
     char saved[MAX_PATH];
     GetCurrentDirectoryA(sizeof saved, saved);
