@@ -32,29 +32,26 @@ class HostRequest : public ::testing::Test {
         ZKINSTALL_setBeforeCDRequest(nullptr);
         ZKINSTALL_setAfterCDRequest(nullptr);
     }
-    static std::string installFrom() {
+    // Where the library now installs from, and the current folder.
+    static std::string source() {
         char from[260] = {};
         ZKINSTALL_getInstallFromLocation(from);
-        return from;
+        return std::string(from) + " " + zktest::currentDirectory();
     }
     zktest::DiscDrivesGuard drives_;
     DiscHost host_;
 };
 
 TEST_F(HostRequest, TheDriveHoldingTheDiscBecomesTheSource) {
-    ASSERT_EQ("D:", installFrom());
+    ASSERT_EQ("D: D:\\", source());
     host_.beforeSteps({{IDOK, 'e', 2}});  // the user puts disc 2 into E:
     EXPECT_EQ(0, ZKINSTALL_requestSpecificCD(2));
     EXPECT_FALSE(ZKINSTALL_IsInstallationCancelled());
-    EXPECT_EQ("E:", installFrom());
-    EXPECT_EQ("E:\\", zktest::currentDirectory());
+    EXPECT_EQ("E: E:\\", source());
+    EXPECT_EQ(0, ZKINSTALL_requestSpecificCD(1));  // in a drive: found without asking
+    EXPECT_EQ("D: D:\\", source());
     EXPECT_EQ(std::vector<int>{2}, host_.before());
     EXPECT_EQ(std::vector<int>{2}, host_.after());
-
-    EXPECT_EQ(0, ZKINSTALL_requestSpecificCD(1));
-    EXPECT_EQ("D:", installFrom());
-    EXPECT_EQ("D:\\", zktest::currentDirectory());
-    EXPECT_EQ(1u, host_.before().size()) << "a disc in a drive is found without asking";
     EXPECT_TRUE(host_.boxes().empty());
 }
 
@@ -68,13 +65,11 @@ TEST_F(HostRequest, ADiscOfAnotherProductIsNotAccepted) {
     EXPECT_EQ((std::vector<int>{2, 2}), host_.before());
     EXPECT_TRUE(host_.after().empty());
     ASSERT_EQ(2u, host_.boxes().size());
-    for (const zktest::MessageCall& box : host_.boxes()) {
-        EXPECT_EQ(zktest::kQuitSetupText, box.text);
-        EXPECT_EQ("", box.caption);
-        EXPECT_EQ(unsigned(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2), box.style);
-    }
+    for (const zktest::MessageCall& box : host_.boxes())
+        EXPECT_EQ(std::string(zktest::kQuitSetupText) + "||" +
+                      std::to_string(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2),
+                  box.text + "|" + box.caption + "|" + std::to_string(box.style));
     EXPECT_EQ("D:\\", zktest::currentDirectory());
-
     // Without settings the start-up disc is "none": found at once, flag cleared.
     EXPECT_EQ(0, ZKINSTALL_requestStartupCD());
     EXPECT_FALSE(ZKINSTALL_IsInstallationCancelled());
@@ -86,7 +81,7 @@ TEST_F(HostRequest, WithoutDiscCallbacksTheLibraryAsksItself) {
     ZKINSTALL_setAfterCDRequest(nullptr);
     host_.boxSteps({{IDOK}, {IDOK, 'f', 3}});
     EXPECT_EQ(0, ZKINSTALL_requestSpecificCD(3));
-    EXPECT_EQ("F:", installFrom());
+    EXPECT_EQ("F: F:\\", source());
     ASSERT_EQ(2u, host_.boxes().size());
     // The prompt names the last CD-ROM drive searched.
     EXPECT_EQ(zktest::insertDiscText('F'), host_.boxes()[0].text);
@@ -99,33 +94,29 @@ TEST(DriveChecks, ValidDrivesAreWritableAndMountedWithEnoughSpace) {
     zktest::DiscDrivesGuard drives;
     zktest::insertDisc('d', 1);
     zktest::ejectDisc('e');
-    for (const char* valid : {"C:\\Program Files\\Vantorel\\ZK Game", "c:"}) {
-        std::string path = valid;
-        EXPECT_TRUE(ZKINSTALL_getIsValidDrive(&path[0])) << valid;
-    }
-    for (const char* invalid : {"D:\\Game", "E:\\Game", "R:\\Game", "Game", ""}) {
-        std::string path = invalid;
-        EXPECT_FALSE(ZKINSTALL_getIsValidDrive(&path[0])) << invalid;
-    }
-
     ULARGE_INTEGER available, total, totalFree;
     ASSERT_TRUE(GetDiskFreeSpaceExA("C:\\", &available, &total, &totalFree));
     const __int64 free = static_cast<__int64>(available.QuadPart);
     ASSERT_GT(free, 2LL << 30) << "the tests expect a few gigabytes on C:";
-    struct Case {
-        const char* path;
-        __int64 needed;
+    const struct {
+        std::string path;
+        bool valid;
+        __int64 needed;  // -1: the space is not asked
         bool enough;
     } cases[] = {
-        {"C:\\Program Files\\Game", free / 2, true},
-        {"C:\\Program Files\\Game", free + (1LL << 40), false},
-        {"c:", 0, true},
-        {"R:\\Game", 1, false},
-        {"", 1, false},
+        {"C:\\Program Files\\Vantorel\\ZK Game", true, free / 2, true},
+        {"C:\\Program Files\\Game", true, free + (1LL << 40), false},
+        {"c:", true, 0, true},
+        {"D:\\Game", false, -1, false},  // a disc, and a drive without one
+        {"E:\\Game", false, -1, false},
+        {"R:\\Game", false, 1, false},
+        {"Game", false, -1, false},
+        {"", false, 1, false},
     };
-    for (const Case& c : cases) {
-        std::string path = c.path;
-        EXPECT_EQ(c.enough, ZKINSTALL_getIsSufficentSpace(&path[0], c.needed)) << c.path;
+    for (auto c : cases) {
+        EXPECT_EQ(c.valid, ZKINSTALL_getIsValidDrive(&c.path[0])) << c.path;
+        if (c.needed >= 0)
+            EXPECT_EQ(c.enough, ZKINSTALL_getIsSufficentSpace(&c.path[0], c.needed)) << c.path;
     }
 }
 

@@ -1,5 +1,5 @@
-// Disc identification and disc requests over the prefix's CD-ROM drives
-// (D:, E:, F:) and disc-image folders.
+// Disc identification and disc requests over the prefix's CD-ROM drives (D:, E:, F:)
+// and disc-image folders.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -42,50 +42,47 @@ class DiscRequest : public ::testing::Test {
 
 TEST(IdentifyDisc, ReadsTheNumberAndMatchesTheProduct) {
     zktest::ScratchDir scratch("ident");
-    const std::string guid = "6F1C2A7E-0B4D-4E5A-9C3B-2D8E7F6A5B41";
-    struct Case {
-        const char* name;
+    const std::string guid = "6F1C2A7E-0B4D-4E5A-9C3B-2D8E7F6A5B41", two = "[Special]\nDisk=2\n";
+    const struct {
         std::string inf;  // empty: no AutoRun.inf
         std::string configured;
         int expected;
     } cases[] = {
-        {"ours", "[Special]\nDisk=2\nProductGuiID=" + guid, guid, 2},
-        {"other product", "[Special]\nDisk=2\nProductGuiID=0000-OTHER", guid, -1},
-        {"no GUID on the disc", "[Special]\nDisk=2\n", guid, -1},
-        {"placeholder accepts any", "[Special]\nDisk=3\nProductGuiID=0000-OTHER", kAny, 3},
-        {"disc 0", "[Special]\nDisk=0\nProductGuiID=" + guid, guid, -1},
-        {"no AutoRun.inf", "", kAny, -1},
-        {"empty GUID configured, none on disc", "[special]\r\nDisk=4\r\n", "", 4},
+        {two + "ProductGuiID=" + guid, guid, 2},
+        {two + "ProductGuiID=0000-OTHER", guid, -1},
+        {two, guid, -1},
+        {"[Special]\nDisk=3\nProductGuiID=0000-OTHER", kAny, 3},  // the placeholder takes any
+        {"[Special]\nDisk=0\nProductGuiID=" + guid, guid, -1},
+        {"", kAny, -1},
+        {"[special]\r\nDisk=4\r\n", "", 4},  // none configured, none on the disc
     };
-    int n = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::string root = scratch / ("disc" + std::to_string(++n));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const std::string root = scratch / std::to_string(i);
         zktest::makeDirs(root);
-        if (!c.inf.empty())
-            zktest::writeFile(root + "\\AutoRun.inf", c.inf);
-        EXPECT_EQ(c.expected, zk::identifyDisc(root.c_str(), false, c.configured.c_str()));
-        EXPECT_EQ(c.expected, zk::identifyDisc((root + "\\").c_str(), false, c.configured.c_str()));
+        if (!cases[i].inf.empty())
+            zktest::writeFile(root + "\\AutoRun.inf", cases[i].inf);
+        for (const std::string& r : {root, root + "\\"})
+            EXPECT_EQ(cases[i].expected, zk::identifyDisc(r.c_str(), false,
+                                                          cases[i].configured.c_str()))
+                << r;
     }
 }
 
-// A request for disc 2 while D: holds disc 1 and E: is empty, ended by the
-// answers given through the library's own boxes or the host's callbacks.
+// A request for disc 2 while D: holds disc 1 and E: is empty, ended by the answers
+// given through the library's own boxes or the host's callbacks.
 TEST_F(DiscRequest, AnswersDecideBetweenSearchingAgainAndQuitting) {
     enum Callback { Host, Default, Nobody };
-    struct Case {
-        const char* name;
-        const char* root;
+    const unsigned kOwn = MB_OKCANCEL, kQuit = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
+    const DiscStep insert2 = {IDOK, 'e', 2};
+    const struct {
+        const char *name, *root;
         Callback callback;
         int confirmKind;
         std::vector<DiscStep> boxes, before;
         int cancel;
         std::vector<unsigned> styles;  // boxes shown, in order
         size_t afterCalls;
-    };
-    const unsigned kOwn = MB_OKCANCEL, kQuit = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
-    const DiscStep insert2 = {IDOK, 'e', 2};
-    const Case cases[] = {
+    } cases[] = {
         {"own box: cancel, quit", "", Host, 0, {{IDCANCEL}, {IDYES}}, {}, -1, {kOwn, kQuit}, 0},
         {"own box: OK after inserting", "", Host, 0, {insert2}, {}, 0, {kOwn}, 1},
         {"own box: cancel, No and insert", "", Host, 0, {{IDCANCEL}, {IDNO, 'e', 2}}, {}, 0,
@@ -100,7 +97,7 @@ TEST_F(DiscRequest, AnswersDecideBetweenSearchingAgainAndQuitting) {
          {kOwn, kQuit}, 0},
         {"nobody to answer", "D:\\", Nobody, 0, {}, {}, -1, {}, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         zktest::insertDisc('d', 1);
         zktest::insertEmptyDisc('e');
@@ -117,28 +114,27 @@ TEST_F(DiscRequest, AnswersDecideBetweenSearchingAgainAndQuitting) {
         EXPECT_EQ(c.cancel, cancel);
         EXPECT_STREQ(c.cancel ? "F:\\" : "E:\\", root);  // F: is the last drive searched
         const std::string quit = c.confirmKind ? zktest::kQuitInstallText : zktest::kQuitSetupText;
-        ASSERT_EQ(c.styles.size(), host.boxes().size());
-        for (size_t i = 0; i < c.styles.size(); ++i) {
-            EXPECT_EQ(c.styles[i], host.boxes()[i].style);
-            EXPECT_EQ("", host.boxes()[i].caption);
-            EXPECT_EQ(c.styles[i] == kOwn ? zktest::insertDiscText('X') : quit,
-                      host.boxes()[i].text);
-        }
+        std::string expected, shown;
+        for (unsigned style : c.styles)
+            expected += (style == kOwn ? zktest::insertDiscText('X') : quit) + "||" +
+                        std::to_string(style) + "\n";
+        for (const zktest::MessageCall& box : host.boxes())
+            shown += box.text + "|" + box.caption + "|" + std::to_string(box.style) + "\n";
+        EXPECT_EQ(expected, shown);
         EXPECT_EQ(std::vector<int>(c.before.size(), 2), host.before());
         EXPECT_EQ(std::vector<int>(c.afterCalls, 2), host.after());
     }
 }
 
-// The host stops a request by setting the cancel flag from its own thread.
+// The host stops a request by setting the cancel flag from its own thread; once set,
+// nothing is searched or asked.
 TEST_F(DiscRequest, TheHostsCancelFlagEndsASearchFromAnotherThread) {
     zktest::insertDisc('d', 1);
     static std::atomic<int> s_asked{0};
     struct Polling {
         static int __stdcall before(int) {
-            if (++s_asked > 400)
-                return IDCANCEL;  // flag missed: fail instead of hanging
             Sleep(5);
-            return 0;
+            return ++s_asked > 400 ? IDCANCEL : 0;  // flag missed: fail instead of hanging
         }
     };
     zk::g_beforeDiscRequest = Polling::before;
@@ -152,8 +148,6 @@ TEST_F(DiscRequest, TheHostsCancelFlagEndsASearchFromAnotherThread) {
     zk::requestDisc(&current, 2, root, &cancel, false, 1, kAny);
     host.join();
     EXPECT_EQ(1, cancel);
-
-    // Already cancelled: nothing is searched or asked.
     s_asked = 0;
     char untouched[260] = "C:\\Elsewhere";
     zk::requestDisc(&current, 2, untouched, &cancel, false, 1, kAny);

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/inifile.h"
@@ -27,7 +28,6 @@ std::string wideBytes(const std::wstring& text, bool bom = true) {
 
 class IniFileTest : public ::testing::Test {
   protected:
-    // Loads the bytes and answers the lookups.
     void check(const std::string& bytes, bool wide, const std::vector<Lookup>& lookups) {
         zktest::writeFile(dir_ / "test.ini", bytes);
         ini_.setPath((dir_ / "test.ini").c_str());
@@ -43,7 +43,7 @@ class IniFileTest : public ::testing::Test {
     CIniFile ini_;
 };
 
-TEST_F(IniFileTest, NarrowFileFormat) {
+TEST_F(IniFileTest, FileFormats) {
     check("top=before any header\n//comment=skipped\nurl=http://example.com//path\n"
           "AppName=Game\nAppName=Second\nkey =blank before\nspaced= value \neq=a=b\n=no key\n"
           "[Main]\ncrlf=1\r\ncr=2\rcut here\n[Open bracket\n[]\nagain=unnamed\n"
@@ -59,6 +59,22 @@ TEST_F(IniFileTest, NarrowFileFormat) {
            {"MAIN", "crlf", "1"},    {"Main", "cr", "2"}, {"main", "later", "joined"},
            {"Group 0000", "g", "first"}, {"Group 0001", "g", "second"}, {"Group A", "g", ""},
            {"group c", "last", "no newline"}});  // "Group" is matched with case
+    const std::wstring accented = L"l\u00e9ame \u00fc\u00df.txt";
+    char ansi[64] = {};
+    WideCharToMultiByte(CP_ACP, 0, accented.c_str(), -1, ansi, sizeof ansi, nullptr, nullptr);
+    check(wideBytes(L"[README]\r\nfr-fr=lisezmoi.txt\r\nde= liesmich.txt \r\n"
+                    L"//en-us=commented.txt\r\n\r\n[Group]\r\nk=kept its name\r\n"
+                    L"[readme]\r\nit=" + accented),
+          true,
+          {{"README", "fr-fr", "lisezmoi.txt"}, {"Readme", "de", " liesmich.txt "},
+           {"README", "en-us", ""},             {"README", "//en-us", ""},
+           {"README", "it", ansi},  // in the ANSI code page
+           {"Group", "k", "kept its name"},     {"Group 0000", "k", ""}});
+    // Without a header first, the mark stays in front of the first key; a first
+    // line "//" after the mark is not a comment.
+    check(wideBytes(L"key=value\r\n[S]\r\na=b\r\n"), true, {{"", "key", ""}, {"S", "a", "b"}});
+    check(wideBytes(L"//x=1\r\ny=2\r\n"), true, {{"", "y", "2"}, {"", "//x", ""}});
+    check(wideBytes(L"[S]\r\na=b\r\n", false), true, {{"S", "a", "b"}});  // no mark
 }
 
 TEST_F(IniFileTest, EveryLoadStartsAfresh) {
@@ -94,11 +110,9 @@ TEST_F(IniFileTest, HostileInput) {
     check("\xFF", true, {{"", "a", ""}});
     // A lone CR ends the line; what follows it up to a LF is dropped.
     check(wideBytes(L"[S]\ra=1\rb=2"), true, {{"S", "a", ""}});
-}
 
-TEST_F(IniFileTest, SectionsBeyondTheLimitAreSkipped) {
-    // None of the skipped sections' lines may land in the last kept one, and
-    // known sections still take lines.
+    // None of the sections beyond the limit may give lines to the last kept one;
+    // known sections still take lines, and lines before any header take a place.
     std::string text;
     std::wstring wide;
     for (int i = 0; i < 1100; ++i)
@@ -110,13 +124,12 @@ TEST_F(IniFileTest, SectionsBeyondTheLimitAreSkipped) {
           {{"S1023", "v", "1023"}, {"S1024", "v", ""}, {"S1099", "only1099", ""},
            {"S1023", "only1024", ""}, {"S5", "late", "kept"}});
     check(wideBytes(wide), true, {{"S1023", "v", "1023"}, {"S1024", "v", ""}, {"S2999", "v", ""}});
-    // Lines before the first header take one of the places.
     check("top=1\n" + text, false, {{"", "top", "1"}, {"S1022", "v", "1022"}, {"S1023", "v", ""}});
 }
 
 TEST_F(IniFileTest, NumbersFlagsAndTexts) {
     const struct {
-        const char* value;  // nullptr: the key is missing
+        const char* value;  // nullptr: the key is missing, which overwrites the default
         int asInt;
         __int64 asInt64;
         bool asBool;
@@ -128,15 +141,14 @@ TEST_F(IniFileTest, NumbersFlagsAndTexts) {
         {"9223372036854775808", INT_MAX, LLONG_MAX, true},
         {"-9223372036854775808", INT_MIN, LLONG_MIN, true},
         {"-99999999999999999999", INT_MIN, LLONG_MIN, true},
-        {nullptr, 0, 0, false},  // a missing key overwrites the default
+        {nullptr, 0, 0, false},
     };
     std::string text = "long=" + std::string(400, 'L') + "\n";
-    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i)
+    for (size_t i = 0; i < std::size(cases); ++i)
         if (cases[i].value)
             text += "n" + std::to_string(i) + "=" + cases[i].value + "\n";
     check(text, false, {});
-    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
-        SCOPED_TRACE(cases[i].value ? cases[i].value : "missing");
+    for (size_t i = 0; i < std::size(cases); ++i) {
         const std::string key = "n" + std::to_string(i);
         int n = 99;
         __int64 n64 = 99;
@@ -144,39 +156,20 @@ TEST_F(IniFileTest, NumbersFlagsAndTexts) {
         ini_.getInt("", key.c_str(), &n);
         ini_.getInt64("", key.c_str(), &n64);
         ini_.getBool("", key.c_str(), &b);
-        EXPECT_EQ(cases[i].asInt, n);
-        EXPECT_EQ(cases[i].asInt64, n64);
-        EXPECT_EQ(cases[i].asBool, b);
+        EXPECT_EQ(std::make_tuple(cases[i].asInt, cases[i].asInt64, cases[i].asBool),
+                  std::make_tuple(n, n64, b))
+            << (cases[i].value ? cases[i].value : "missing");
     }
-
+    // At most the usual 260 bytes, or the size given, terminated; nothing beyond.
     char buf[270];
     memset(buf, '#', sizeof buf);
-    ini_.getText("", "long", buf);  // the usual 260 bytes
+    ini_.getText("", "long", buf);
     EXPECT_EQ(std::string(259, 'L') + '\0' + '#', std::string(buf, 261));
     memset(buf, '#', sizeof buf);
     ini_.getText("", "long", buf, 5);
     EXPECT_EQ(std::string("LLLL\0#", 6), std::string(buf, 6));
     ini_.getText("", "absent", buf, 5);
     EXPECT_STREQ("", buf);
-}
-
-TEST_F(IniFileTest, WideFileFormat) {
-    const std::wstring accented = L"l\u00e9ame \u00fc\u00df.txt";
-    char ansi[64] = {};
-    WideCharToMultiByte(CP_ACP, 0, accented.c_str(), -1, ansi, sizeof ansi, nullptr, nullptr);
-    check(wideBytes(L"[README]\r\nfr-fr=lisezmoi.txt\r\nde= liesmich.txt \r\n"
-                    L"//en-us=commented.txt\r\n\r\n[Group]\r\nk=kept its name\r\n"
-                    L"[readme]\r\nit=" + accented),
-          true,
-          {{"README", "fr-fr", "lisezmoi.txt"}, {"Readme", "de", " liesmich.txt "},
-           {"README", "en-us", ""},             {"README", "//en-us", ""},
-           {"README", "it", ansi},  // in the ANSI code page
-           {"Group", "k", "kept its name"},     {"Group 0000", "k", ""}});
-    // Without a header first, the mark stays in front of the first key; a
-    // first line "//" after the mark is not a comment.
-    check(wideBytes(L"key=value\r\n[S]\r\na=b\r\n"), true, {{"", "key", ""}, {"S", "a", "b"}});
-    check(wideBytes(L"//x=1\r\ny=2\r\n"), true, {{"", "y", "2"}, {"", "//x", ""}});
-    check(wideBytes(L"[S]\r\na=b\r\n", false), true, {{"S", "a", "b"}});  // no mark
 }
 
 } // namespace
