@@ -23,39 +23,36 @@ class FileListMerge : public ::testing::Test {
         SetCurrentDirectoryA(saved);
         zk::g_messageBox = nullptr;
     }
+    // Writes the lists given (null: none) and merges them.
+    std::vector<std::string> merge(const char* common, const char* language) {
+        const std::string lists[] = {dir / "common_filelist.txt", dir / "fr-fr_filelist.txt"};
+        for (const std::string& list : lists)
+            zktest::removeTree(list);
+        if (common)
+            zktest::writeFile(lists[0], common);
+        if (language)
+            zktest::writeFile(lists[1], language);
+        std::vector<std::string> work;
+        EXPECT_TRUE(zk::loadFileList(&work, lists[1].c_str()));
+        return work;
+    }
     char saved[MAX_PATH];
     zktest::ScratchDir dir;
     zktest::MessageScript script;
 };
 
 TEST_F(FileListMerge, LanguageLinesJoinTheirDiscAndLevelAfterCommonOnes) {
-    struct Case {
-        const char *common, *language;  // null: no such list
-        std::vector<std::string> merged;
-    } cases[] = {
-        {"1,1,a.txt\r\n1,2,b.txt\r\n\r\n2,1,c.txt\r\n2,3,d.txt\r\n",
-         "1,1,fr\\a.txt\n1,3,fr\\e.txt\n2,1,fr\\c.txt\n3,1,fr\\f.txt\n",
-         {"1,1,a.txt", "1,1,fr\\a.txt", "1,2,b.txt", "1,3,fr\\e.txt", "2,1,c.txt", "2,1,fr\\c.txt",
-          "2,3,d.txt", "3,1,fr\\f.txt"}},
-        {nullptr, "1,1,x\n", {"1,1,x"}},
-        {"1,1,y\n", nullptr, {"1,1,y"}},
-        // A common entry without a comma is passed over, a language line without one dropped;
-        // neither stalls the merge.
-        {"1,1,a\nnonsense\n2,1,b\n", "1,2,c\nalso nonsense\n2,2,d\n",
-         {"1,1,a", "nonsense", "1,2,c", "2,1,b", "2,2,d"}},
-    };
-    const std::string common = dir / "common_filelist.txt", language = dir / "fr-fr_filelist.txt";
-    for (const Case& c : cases) {
-        zktest::removeTree(common);
-        zktest::removeTree(language);
-        if (c.common)
-            zktest::writeFile(common, c.common);
-        if (c.language)
-            zktest::writeFile(language, c.language);
-        std::vector<std::string> work;
-        EXPECT_TRUE(zk::loadFileList(&work, language.c_str()));
-        EXPECT_EQ(c.merged, work);
-    }
+    EXPECT_EQ((std::vector<std::string>{"1,1,a.txt", "1,1,fr\\a.txt", "1,2,b.txt",
+                                        "1,3,fr\\e.txt", "2,1,c.txt", "2,1,fr\\c.txt", "2,3,d.txt",
+                                        "3,1,fr\\f.txt"}),
+              merge("1,1,a.txt\r\n1,2,b.txt\r\n\r\n2,1,c.txt\r\n2,3,d.txt\r\n",
+                    "1,1,fr\\a.txt\n1,3,fr\\e.txt\n2,1,fr\\c.txt\n3,1,fr\\f.txt\n"));
+    // A common entry without a comma is passed over, a language line without one dropped.
+    EXPECT_EQ((std::vector<std::string>{"1,1,a", "nonsense", "1,2,c", "2,1,b", "2,2,d"}),
+              merge("1,1,a\nnonsense\n2,1,b\n", "1,2,c\nalso nonsense\n2,2,d\n"));
+    // Either list alone is enough.
+    EXPECT_EQ(std::vector<std::string>{"1,1,x"}, merge(nullptr, "1,1,x\n"));
+    EXPECT_EQ(std::vector<std::string>{"1,1,y"}, merge("1,1,y\n", nullptr));
     EXPECT_TRUE(script.calls().empty());
 }
 
