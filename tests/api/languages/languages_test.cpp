@@ -46,20 +46,16 @@ TEST(LanguageTable, NamesPrefixesIdsAndLocale) {
         const char *name, *prefix;
         unsigned long id;
     } table[26] = {
-        {"Unknown", "", 0x0809},          {"English US", "en-us", 0x1009},
-        {"French", "fr-fr", 0x040C},      {"German", "de", 0x0407},
-        {"Italian", "it", 0x0410},        {"Spanish", "es", 0x0C0A},
-        {"Swedish", "sv", 0x041D},        {"Finnish", "fi", 0x040B},
-        {"Dutch", "nl", 0x0413},          {"Danish", "da", 0x0406},
-        {"PortBrzl", "pt-br", 0x0416},    {"Czech", "cs", 0x0405},
-        {"Hebrew", "he", 0x040D},         {"Greek", "el", 0x0408},
-        {"Japanese", "ja", 0x0411},       {"Korean", "ko", 0x0412},
-        {"Russian", "ru", 0x0419},        {"Chinese (Simplified)", "zh-cn", 0x0804},
-        {"Chinese (Traditional)", "zh-tw", 0x0404}, {"English UK", "en-uk", 0x0809},
-        {"Polish", "pl", 0x0415},         {"Thai", "th", 0x041E},
-        {"Norwegian", "no", 0x0414},      {"Portuguese", "pt-pt", 0x0816},
-        {"Hungarian", "hu", 0x040E},      {"Spanish (Mexican)", "es-mex", 0x080A},
-    };
+        {"Unknown", "", 0x0809},   {"English US", "en-us", 0x1009}, {"French", "fr-fr", 0x040C},
+        {"German", "de", 0x0407},  {"Italian", "it", 0x0410},       {"Spanish", "es", 0x0C0A},
+        {"Swedish", "sv", 0x041D}, {"Finnish", "fi", 0x040B},       {"Dutch", "nl", 0x0413},
+        {"Danish", "da", 0x0406},  {"PortBrzl", "pt-br", 0x0416},   {"Czech", "cs", 0x0405},
+        {"Hebrew", "he", 0x040D},  {"Greek", "el", 0x0408},         {"Japanese", "ja", 0x0411},
+        {"Korean", "ko", 0x0412},  {"Russian", "ru", 0x0419},
+        {"Chinese (Simplified)", "zh-cn", 0x0804}, {"Chinese (Traditional)", "zh-tw", 0x0404},
+        {"English UK", "en-uk", 0x0809}, {"Polish", "pl", 0x0415},  {"Thai", "th", 0x041E},
+        {"Norwegian", "no", 0x0414}, {"Portuguese", "pt-pt", 0x0816}, {"Hungarian", "hu", 0x040E},
+        {"Spanish (Mexican)", "es-mex", 0x080A}};
     const std::string savedLocale = setlocale(LC_ALL, nullptr);
     for (int i = -1; i <= 26; ++i) {
         SCOPED_TRACE(i);
@@ -164,8 +160,7 @@ TEST_F(LanguageTest, ChoiceAndAvailability) {
         int index;
     } cases[] = {
         {{}, false, 19},  // a complaint
-        {{other1}, true, other1},
-        {{other1, user}, true, user},
+        {{other1}, true, other1},     {{other1, user}, true, user},
         {{other1, other2}, false, 19},  // the host asks
     };
     for (const auto& c : cases) {

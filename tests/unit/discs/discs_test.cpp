@@ -75,7 +75,7 @@ TEST_F(DiscRequest, AnswersDecideBetweenSearchingAgainAndQuitting) {
     const unsigned kOwn = MB_OKCANCEL, kQuit = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
     const DiscStep insert2 = {IDOK, 'e', 2};
     const struct {
-        const char *name, *root;
+        const char* root;
         Callback callback;
         int confirmKind;
         std::vector<DiscStep> boxes, before;
@@ -83,22 +83,20 @@ TEST_F(DiscRequest, AnswersDecideBetweenSearchingAgainAndQuitting) {
         std::vector<unsigned> styles;  // boxes shown, in order
         size_t afterCalls;
     } cases[] = {
-        {"own box: cancel, quit", "", Host, 0, {{IDCANCEL}, {IDYES}}, {}, -1, {kOwn, kQuit}, 0},
-        {"own box: OK after inserting", "", Host, 0, {insert2}, {}, 0, {kOwn}, 1},
-        {"own box: cancel, No and insert", "", Host, 0, {{IDCANCEL}, {IDNO, 'e', 2}}, {}, 0,
-         {kOwn, kQuit}, 0},
-        {"own box cannot be shown", "", Host, 0, {{0}, {0}}, {}, -1, {kOwn, kQuit}, 0},
-        {"host: cancel, quit", "D:\\", Host, 1, {{IDYES}}, {{IDCANCEL}}, -1, {kQuit}, 0},
-        {"host: cancel, No, then inserts", "D:\\", Host, 1, {{IDNO}}, {{IDCANCEL}, insert2}, 0,
-         {kQuit}, 1},
-        {"host: answers other than Cancel search again", "D:\\", Host, 0, {},
-         {{0}, {IDRETRY}, {IDNO, 'e', 2}}, 0, {}, 3},
-        {"host never set a callback", "D:\\", Default, 0, {{IDCANCEL}, {IDYES}}, {}, -1,
-         {kOwn, kQuit}, 0},
-        {"nobody to answer", "D:\\", Nobody, 0, {}, {}, -1, {}, 0},
+        // The library's own box: Cancel and quit, OK after inserting, Cancel then No and insert.
+        {"", Host, 0, {{IDCANCEL}, {IDYES}}, {}, -1, {kOwn, kQuit}, 0},
+        {"", Host, 0, {insert2}, {}, 0, {kOwn}, 1},
+        {"", Host, 0, {{IDCANCEL}, {IDNO, 'e', 2}}, {}, 0, {kOwn, kQuit}, 0},
+        {"", Host, 0, {{0}, {0}}, {}, -1, {kOwn, kQuit}, 0},  // the box cannot be shown
+        // The host: Cancel and quit, Cancel then No and it inserts, other answers search again.
+        {"D:\\", Host, 1, {{IDYES}}, {{IDCANCEL}}, -1, {kQuit}, 0},
+        {"D:\\", Host, 1, {{IDNO}}, {{IDCANCEL}, insert2}, 0, {kQuit}, 1},
+        {"D:\\", Host, 0, {}, {{0}, {IDRETRY}, {IDNO, 'e', 2}}, 0, {}, 3},
+        {"D:\\", Default, 0, {{IDCANCEL}, {IDYES}}, {}, -1, {kOwn, kQuit}, 0},  // no callback set
+        {"D:\\", Nobody, 0, {}, {}, -1, {}, 0},                                 // nobody to answer
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(&c - cases);
         zktest::insertDisc('d', 1);
         zktest::insertEmptyDisc('e');
         DiscHost host;
