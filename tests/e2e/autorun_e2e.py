@@ -48,7 +48,7 @@ class Scenario:
         self.prefix.eject_all()
         self.serial = 0
 
-    def discs(self, discs=2, languages="en-us,fr-fr", autorun=None):
+    def discs(self, languages="en-us,fr-fr", autorun=None):
         """A small disc set of a product of its own."""
         self.serial += 1
         stamp = int(time.time() * 10) % 0xFFFFFF
@@ -59,7 +59,7 @@ class Scenario:
             "name": "ZK E2E %s" % tag, "executable": "%s.exe" % tag.replace(" ", "_")[:40],
             # In registry form, as the library parses it to recognise an earlier installation.
             "guid": "{%s-%s-%s-%s-%s}" % (h[:8], h[8:12], h[12:16], h[16:20], h[20:32]),
-            "discs": discs, "languages": languages, "seed": self.serial + len(self.name),
+            "discs": 2, "languages": languages, "seed": self.serial + len(self.name),
             "autorun": autorun or {}})
         manifest["root"] = out
         return manifest
@@ -240,8 +240,8 @@ def interactive(s):
     check("the user cancels the installation" in log, "the cancel question was answered")
     check("cancel flag 1" in log, "the copy thread was told to stop")
     folder = s.c_folder("interactive")
-    ok, out, _, _ = s.expect("installed", ["/LANG=en-us"], (m, folder, "1/en-us"),
-                             stdin_text="1\n%s\n\n" % folder)
+    _, out, _, _ = s.expect("installed", ["/LANG=en-us"], (m, folder, "1/en-us"),
+                            stdin_text="1\n%s\n\n" % folder)
     check(re.search(r"\[#{20}\] 100[.,]0%", out), "the progress bar reached its end")
     check(folder in out, "the chosen folder was confirmed")
 
