@@ -11,6 +11,7 @@
 #include "core/host.h"
 #include "core/installer.h"
 #include "core/text.h"
+#include "install/copyfile.h"
 #include "install/filelist.h"
 
 namespace zk {
@@ -147,11 +148,6 @@ DWORD openFileAttributes(HANDLE file) {
     return GetFileInformationByHandle(file, &full) ? full.dwFileAttributes : 0;
 }
 
-DWORD withoutReadOnly(DWORD attributes) {
-    attributes &= ~FILE_ATTRIBUTE_READONLY;
-    return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
-}
-
 // Creates (or empties) the member's output.  A read-only file of an earlier
 // installation in the way is made writable: found through the refused open
 // or, where the system lets the open through, through the open handle.
@@ -161,17 +157,12 @@ HANDLE createOutput(const char* path) {
     HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
-        DWORD attributes = openFileAttributes(file);
-        if (attributes & FILE_ATTRIBUTE_READONLY)
-            SetFileAttributesA(path, withoutReadOnly(attributes));
+        if (openFileAttributes(file) & FILE_ATTRIBUTE_READONLY)
+            zk::clearReadOnly(path);
         return file;
     }
-    if (GetLastError() != ERROR_ACCESS_DENIED)
+    if (GetLastError() != ERROR_ACCESS_DENIED || !zk::clearReadOnly(path))
         return file;
-    DWORD attributes = GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY))
-        return file;
-    SetFileAttributesA(path, withoutReadOnly(attributes));
     return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }

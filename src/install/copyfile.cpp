@@ -70,16 +70,6 @@ bool folderExists(const char* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// True when the file was read-only and is now writable.
-bool clearReadOnly(const char* path) {
-    DWORD attributes = GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-        !(attributes & FILE_ATTRIBUTE_READONLY))
-        return false;
-    attributes &= ~FILE_ATTRIBUTE_READONLY;
-    return SetFileAttributesA(path, attributes ? attributes : FILE_ATTRIBUTE_NORMAL) != FALSE;
-}
-
 void suspendIfAsked() {
     if (CZKCopyFile::copySuspended)
         SuspendThread(GetCurrentThread());
@@ -189,6 +179,16 @@ BOOL copyWithSystem(const char* source, const char* destination, LPPROGRESS_ROUT
 } // namespace
 
 namespace zk {
+
+bool clearReadOnly(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        !(attributes & FILE_ATTRIBUTE_READONLY))
+        return false;
+    attributes &= ~FILE_ATTRIBUTE_READONLY;
+    return SetFileAttributesA(path, attributes ? attributes : FILE_ATTRIBUTE_NORMAL) != FALSE;
+}
+
 
 void overrideSystemCopy(CopyFileExFn copy) {
     s_copyOverridden = true;
@@ -389,7 +389,7 @@ bool CZKCopyFile::MyCopyFile(const char* source, const char* destination, int* c
         }
         if (error == ERROR_REQUEST_ABORTED || (cancel && *cancel))
             break;
-        if (!cleared && clearReadOnly(destination)) {
+        if (!cleared && zk::clearReadOnly(destination)) {
             cleared = true;
             continue;
         }
@@ -427,7 +427,7 @@ bool CZKCopyFile::MyCopyFile(const char* source, const char* destination, int* c
         if (form)
             runRegistration(m_registerFilename, form, destination, m_debug, "MyCopyFile");
     }
-    clearReadOnly(destination);
+    zk::clearReadOnly(destination);
     return ok;
 }
 
@@ -581,7 +581,7 @@ int CZKCopyFile::XCopy(const char* wildcard, const char* destination, int recurs
 
     DWORD attributes = GetFileAttributesA(destination);
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        clearReadOnly(destination);
+        zk::clearReadOnly(destination);
         DeleteFileA(destination);
     }
     createDirectory(destination, 0);
@@ -707,7 +707,7 @@ int CZKCopyFile::Remove(char* path) {
         // Give the server's unloading time to finish before the file goes.
         Sleep(1000);
     }
-    clearReadOnly(path);
+    zk::clearReadOnly(path);
     DeleteFileA(path);  // a file that stays is left to the caller's later passes
     return 1;
 }

@@ -32,6 +32,9 @@ void restoreSystemCopy();
 // True while copies with a progress routine go through the system copy.
 bool usingSystemCopy();
 
+// Makes a read-only file writable; true when it was read-only and now is not.
+bool clearReadOnly(const char* path);
+
 // Replaces the start of the registration tool: the seam receives the tool and
 // its arguments instead of a process being started.  Null restores the tool.
 typedef void (*RegistrationSeam)(const char* tool, const char* arguments);
