@@ -17,4 +17,4 @@ target_compile_options(zkminizip PRIVATE -w)
 target_include_directories(zkminizip SYSTEM PUBLIC ${ZK_MINIZIP_DIR})
 target_link_libraries(zkminizip PUBLIC ${ZK_ZLIB_STATIC})
 
-target_link_libraries(zkcore PUBLIC zkminizip)
+target_link_libraries(zk_install PUBLIC zkminizip)

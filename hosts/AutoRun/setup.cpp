@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "ZKInstall.h"
-#include "core/text.h"
+#include "platform/text.h"
 #include "exitcodes.h"
 #include "progress.h"
 #include "resource.h"

@@ -3,7 +3,8 @@
 #include <cstring>
 
 #include "core/installer.h"
-#include "core/text.h"
+#include "core/languages.h"
+#include "platform/text.h"
 
 namespace zk {
 
@@ -38,7 +39,7 @@ void hostString(int id, char* buf, int size) {
     if (!buf || size <= 0)
         return;
     memset(buf, 0, size);
-    ZKINSTALL_getStringFromDLLorEXE(id, buf, size);
+    loadHostString(id, buf, size);
     buf[size - 1] = '\0';
 }
 
@@ -74,17 +75,6 @@ void hostMessage(int id, const char* arg, char* out, int size) {
     char pattern[1024];
     hostString(id, pattern, sizeof pattern);
     substituteOne(pattern, arg, out, size);
-}
-
-void systemErrorText(unsigned long code, char* out, int size) {
-    if (!out || size <= 0)
-        return;
-    out[0] = '\0';
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                             code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), out, size, nullptr);
-    if (n == 0)
-        formatText(out, size, "Error %lu", code);
-    out[size - 1] = '\0';
 }
 
 } // namespace zk

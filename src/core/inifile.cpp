@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/text.h"
+#include "platform/text.h"
 
 namespace {
 

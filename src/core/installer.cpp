@@ -7,7 +7,8 @@
 
 #include "core/host.h"
 #include "core/names.h"
-#include "core/text.h"
+#include "core/prompts.h"
+#include "platform/text.h"
 
 namespace zk {
 
@@ -17,6 +18,20 @@ int __stdcall noDiscAnswer(int) { return 0; }
 ZKDiscRequestCallback g_beforeDiscRequest = noDiscAnswer;
 ZKDiscRequestCallback g_afterDiscRequest = noDiscAnswer;
 
+// Guards the install-from location and the disc folders, which the
+// installation thread moves while the host may read them.
+class DiscLock {
+  public:
+    DiscLock() { InitializeCriticalSection(&m_section); }
+    ~DiscLock() { DeleteCriticalSection(&m_section); }
+    void enter() { EnterCriticalSection(&m_section); }
+    void leave() { LeaveCriticalSection(&m_section); }
+
+  private:
+    CRITICAL_SECTION m_section;
+};
+static DiscLock s_discLock;
+
 // Load-time objects, in this order: the shared system object determines the
 // system facts before the installer state reads them.
 static CZKSystem s_sharedSystem;
@@ -25,12 +40,33 @@ static CZKInstaller s_installer;
 CZKInstaller& installer() { return s_installer; }
 CZKSystem& sharedSystem() { return s_sharedSystem; }
 
-CZKInstaller::CZKInstaller() { detectLoadTimeLanguage(*this); }
+namespace {
+
+int messageForPlatform(const char* text, const char* caption, unsigned style) {
+    return showMessage(nullptr, text, caption, style);
+}
+
+// A setup program is missing: its disc is asked for in the install-from
+// location's drive; quitting there ends the process.
+bool askForProgramDisc(const char*) {
+    char from[kText];
+    copyInstallFrom(installer(), from, sizeof from);
+    if (askForDisc(from[0], kTextQuitInstall) == kPromptQuit)
+        quitInstaller("the user quit while a setup program's disc was missing");
+    return true;
+}
+
+} // namespace
+
+CZKInstaller::CZKInstaller() {
+    setPlatformHooks({messageForPlatform, hostString, askForProgramDisc});
+    detectLoadTimeLanguage(*this);
+}
+
 
 void CZKInstaller::setDebugMode(bool debug) {
     m_debug = debug;
     m_system.setDebugMode(debug);
-    m_directX.setDebug(debug);
 }
 
 void CZKInstaller::init(const char* executable) {
@@ -42,7 +78,7 @@ void CZKInstaller::init(const char* executable) {
     m_system.getWindowsPath(m_windowsPath);
     char cwd[MAX_PATH + 1] = {};
     DWORD n = GetCurrentDirectoryA(sizeof cwd, cwd);
-    copyText(m_installFrom, n > 0 && n < sizeof cwd ? cwd : "");
+    publishInstallFrom(*this, n > 0 && n < sizeof cwd ? cwd : "", 0);
     m_system.getTempPath(m_tempPath);
     m_system.getProgramFilesPath(m_programFilesPath);
     m_system.getStartMenuPath(m_startMenuPath);
@@ -69,19 +105,28 @@ void CZKInstaller::init(const char* executable) {
     m_minimumDirectX[0] = '\0';
     copyText(m_version, "1.0");
     memset(m_availableLanguages, 0, sizeof m_availableLanguages);
-
-    // Resuming after a reboot: a pending restart brings back the interrupted
-    // installation's game key, language and install-from location.
-    m_installUtility.getRestartFlag(*this);
-
-    cutTrailingBackslash(m_installFrom);
-    setDiscFolders(*this);
 }
 
 void setDiscFolders(CZKInstaller& s) {
     formatText(s.m_autoRunFolder, kText, "%s\\AutoRun", s.m_installFrom);
     formatText(s.m_supportFolder, kText, "%s\\Support", s.m_installFrom);
     formatText(s.m_directXFolder, kText, "%s\\DirectX", s.m_installFrom);
+}
+
+void publishInstallFrom(CZKInstaller& s, const char* root, int disc) {
+    s_discLock.enter();
+    copyText(s.m_installFrom, root);
+    cutTrailingBackslash(s.m_installFrom);
+    setDiscFolders(s);
+    if (disc != 0)
+        s.m_currentDisc = disc;
+    s_discLock.leave();
+}
+
+void copyInstallFrom(CZKInstaller& s, char* out, size_t cap) {
+    s_discLock.enter();
+    copyText(out, cap, s.m_installFrom);
+    s_discLock.leave();
 }
 
 void startupFolderName(const char* startupPath, char* out, int size) {
@@ -122,80 +167,4 @@ int __stdcall DebugMessageBox(HWND owner, const char* text, const char* caption,
         MessageBoxA(owner, text, caption, style);
     }
     return 0;
-}
-
-// --- exports of the frame -----------------------------------------------------
-
-bool ZKINSTALL_init(char* executable) {
-    installer().init(executable);
-    return true;
-}
-
-void ZKINSTALL_setMessageBox(int(__stdcall* callback)(HWND, const char*, const char*, unsigned)) {
-    g_messageBox = callback;
-}
-
-void ZKINSTALL_setBeforeCDRequest(int(__stdcall* callback)(int)) { g_beforeDiscRequest = callback; }
-void ZKINSTALL_setAfterCDRequest(int(__stdcall* callback)(int)) { g_afterDiscRequest = callback; }
-void ZKINSTALL_setInstallerWindowHandle(HWND window) { installer().m_installerWindow = window; }
-HWND ZKINSTALL_getInstallerWindowHandle() { return installer().m_installerWindow; }
-
-void ZKINSTALL_setDebugMode(bool debug) {
-    installer().setDebugMode(debug);
-    g_debugMode = debug;
-}
-
-bool ZKINSTALL_getDebugMode() { return g_debugMode; }
-
-static struct {
-    int screenSaver = 0;
-    int powerOff = 0;
-    bool saved = false;
-} s_screenSaver;
-
-void ZKINSTALL_SetScreenSaverState(int on) {
-    int active = 0, powerOff = 0;
-    SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &active, 0);
-    SystemParametersInfoA(SPI_GETPOWEROFFACTIVE, 0, &powerOff, 0);
-    if (!s_screenSaver.saved) {
-        s_screenSaver.screenSaver = active;
-        s_screenSaver.powerOff = powerOff;
-        s_screenSaver.saved = true;
-    }
-    if ((active != 0) != (on != 0))
-        SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, active ? 0 : 1, nullptr, SPIF_SENDCHANGE);
-    if ((powerOff != 0) != (on != 0))
-        SystemParametersInfoA(SPI_SETPOWEROFFACTIVE, powerOff ? 0 : 1, nullptr, SPIF_SENDCHANGE);
-}
-
-void ZKINSTALL_RestoreScreenSaverState() {
-    if (!s_screenSaver.saved)
-        return;
-    SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, s_screenSaver.screenSaver, nullptr,
-                          SPIF_SENDCHANGE);
-    SystemParametersInfoA(SPI_SETPOWEROFFACTIVE, s_screenSaver.powerOff, nullptr, SPIF_SENDCHANGE);
-}
-
-bool ZKINSTALL_restore() {
-    ZKINSTALL_RestoreScreenSaverState();
-    Sleep(1000);
-    return true;
-}
-
-bool ZKINSTALL_isAdministrator() { return installer().m_system.getIsAdminstator(); }
-void ZKINSTALL_getOS(char* name) { copyText(name, kText, installer().m_os); }
-bool ZKINSTALL_getIsRebootRequired() { return g_rebootRequired; }
-
-void ZKINSTALL_getGameCacheLocation(char* folder) {
-    copyText(folder, kText, installer().m_installFolder);
-}
-void ZKINSTALL_setGameCacheLocation(char* folder) { copyText(installer().m_installFolder, folder); }
-
-int ZKINSTALL_execAndWait(char* program, char* folder, char* arguments, int timeout) {
-    return static_cast<int>(sharedSystem().execAndWait(program, folder, arguments, timeout, 1));
-}
-
-bool ZKINSTALL_rebootSystem() {
-    installer().m_system.rebootSystem();
-    return true;
 }

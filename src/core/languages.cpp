@@ -12,7 +12,7 @@
 #include "core/host.h"
 #include "core/inifile.h"
 #include "core/installer.h"
-#include "core/text.h"
+#include "platform/text.h"
 
 namespace zk {
 
@@ -141,7 +141,7 @@ void detectLoadTimeLanguage(CZKInstaller& s) {
     forceLanguage(s, index);
 }
 
-static bool anyLanguageAvailable(const CZKInstaller& s) {
+bool anyLanguageAvailable(const CZKInstaller& s) {
     for (int i = 1; i <= 25; ++i)
         if (s.m_availableLanguages[i])
             return true;
@@ -181,21 +181,7 @@ static void toAnsiBounded(const wchar_t* text, int len, char* buffer, int size) 
     memcpy(buffer, whole.data(), size);
 }
 
-} // namespace zk
-
-using namespace zk;
-
-char* ZKINSTALL_getLanguageIndexName(int index) {
-    return (index >= 0 && index <= 25) ? g_languages[index].name : nullptr;
-}
-
-char* ZKINSTALL_getLanguageIndexPrefix(int index) {
-    return (index >= 0 && index <= 25) ? g_languages[index].prefix : nullptr;
-}
-
-bool* ZKINSTALL_getAvailableLanguages() { return installer().m_availableLanguages; }
-
-int ZKINSTALL_convertLanguageToLocale(int index, unsigned long* lcid, unsigned short* langid) {
+int convertLanguageToLocale(int index, unsigned long* lcid, unsigned short* langid) {
     unsigned short id = languageRow(index).languageId;
     if (lcid)
         *lcid = id;
@@ -205,62 +191,7 @@ int ZKINSTALL_convertLanguageToLocale(int index, unsigned long* lcid, unsigned s
     return 0;
 }
 
-int ZKINSTALL_convertLocaleToLanguageIndex(unsigned long langid) { return languageIndexOf(langid); }
-
-bool ZKINSTALL_forceLanguage(int index) {
-    forceLanguage(installer(), index);
-    ZKINSTALL_convertLanguageToLocale(installer().m_currentLanguage, nullptr, nullptr);
-    return true;
-}
-
-bool ZKINSTALL_setLanguage(int index) { return ZKINSTALL_forceLanguage(index); }
-
-bool ZKINSTALL_autoSelectLanguage(int* index, char* prefix) {
-    CZKInstaller& s = installer();
-    bool chosen = true;
-    if (!s.m_previouslyInstalled) {
-        int choice = chooseLanguage(s, GetUserDefaultLangID());
-        if (choice == 0 && !anyLanguageAvailable(s))
-            showMessage(s.m_installerWindow, "No Languages Selected!", "Corrupted AutoRun.CFG File",
-                        0);
-        ZKINSTALL_setLanguage(choice);
-        chosen = !s.m_languageSelectionScreen && choice != 0;
-    } else {
-        ZKINSTALL_convertLanguageToLocale(s.m_currentLanguage, nullptr, nullptr);
-    }
-    if (index)
-        *index = s.m_currentLanguage;
-    if (prefix)
-        copyText(prefix, kText, languageRow(s.m_currentLanguage).prefix);
-    return chosen;
-}
-
-int ZKINSTALL_getCurrentlySelectedLanguage(char* prefix) {
-    int current = installer().m_currentLanguage;
-    if (prefix)
-        copyText(prefix, kText, languageRow(current).prefix);
-    return current;
-}
-
-bool ZKINSTALL_getLanguagePrefix(char* prefix) {
-    copyText(prefix, kText, installer().m_languagePrefix);
-    return true;
-}
-
-void ZKINSTALL_getLocalizedReadmeFilename(char* name) {
-    copyText(name, kText, installer().m_readmeFile);
-}
-
-void ZKINSTALL_getLocalizedTechSupportFilename(char* name) {
-    copyText(name, kText, installer().m_helpFile);
-}
-
-bool ZKINSTALL_getToolsEULAAgreement(char* path) {
-    formatText(path, kText, "Support\\%s_tools_eula.txt", installer().m_languagePrefix);
-    return true;
-}
-
-unsigned short ZKINSTALL_getString(HINSTANCE module, unsigned int id, char* buffer, int size) {
+unsigned short loadString(HINSTANCE module, unsigned int id, char* buffer, int size) {
     unsigned block = id / 16 + 1;
     unsigned entry = id % 16;
     // String ids are 16-bit; a larger one must not wrap onto another block.
@@ -268,7 +199,7 @@ unsigned short ZKINSTALL_getString(HINSTANCE module, unsigned int id, char* buff
         return 0;
     unsigned long lcid = 0;
     unsigned short langid = 0;
-    ZKINSTALL_convertLanguageToLocale(installer().m_currentLanguage, &lcid, &langid);
+    convertLanguageToLocale(installer().m_currentLanguage, &lcid, &langid);
     if (langid == 0)
         langid = 1;
     HRSRC res = nullptr;
@@ -300,7 +231,7 @@ unsigned short ZKINSTALL_getString(HINSTANCE module, unsigned int id, char* buff
     return 1;
 }
 
-bool ZKINSTALL_getStringFromDLLorEXE(int id, char* buffer, int size) {
+bool loadHostString(int id, char* buffer, int size) {
     static bool s_first = true;
     static HMODULE s_exe = nullptr;
     static HMODULE s_gui = nullptr;
@@ -309,11 +240,13 @@ bool ZKINSTALL_getStringFromDLLorEXE(int id, char* buffer, int size) {
         s_exe = GetModuleHandleA(nullptr);
         s_gui = GetModuleHandleA("AutoRunGUI.DLL");
     }
-    if (s_gui && ZKINSTALL_getString(s_gui, id, buffer, size))
+    if (s_gui && loadString(s_gui, id, buffer, size))
         return false;
-    if (s_exe && ZKINSTALL_getString(s_exe, id, buffer, size))
+    if (s_exe && loadString(s_exe, id, buffer, size))
         return true;
     if (buffer && size > 0)
         formatText(buffer, size, "Can't get string id %d", id);
     return false;
 }
+
+} // namespace zk

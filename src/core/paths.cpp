@@ -11,7 +11,7 @@
 #include <cwchar>
 
 #include "core/installer.h"
-#include "core/text.h"
+#include "platform/text.h"
 
 namespace zk {
 
@@ -251,7 +251,7 @@ void setProductName(CZKInstaller& s, const char* name) {
     char folder[3 * kText];
     formatText(folder, sizeof folder, "%s\\%s\\%s", s.m_startMenuPath, s.m_company,
                s.m_productName);
-    s.m_installUtility.cleanPath(folder, s.m_startMenuFolder);
+    cleanPath(folder, s.m_startMenuFolder);
 }
 
 void setFriendlyProductName(CZKInstaller& s, const char* name) {
@@ -264,7 +264,7 @@ void setFriendlyProductName(CZKInstaller& s, const char* name) {
 
 } // namespace zk
 
-void zk::CInstallUtility::cleanPath(const char* src, char* dest) {
+void zk::cleanPath(const char* src, char* dest) {
     if (!dest)
         return;
     wchar_t wide[kWideText];
@@ -279,79 +279,3 @@ void zk::CInstallUtility::cleanPath(const char* src, char* dest) {
     clean[n] = L'\0';
     fromWide(clean, dest);
 }
-
-using namespace zk;
-
-PathStatus ZKINSTALL_getIsValidZKPath(char* path) {
-    char windows[kText], profiles[kText];
-    installer().m_system.getWindowsPath(windows);
-    installer().m_system.getProfilesPath(profiles);
-    return validateInstallPath(path, windows, profiles);
-}
-
-void ZKINSTALL_squeezeFilename(char* path, char* out, int maxLength) {
-    squeezePath(path, out, maxLength);
-}
-
-bool ZKINSTALL_convertVersion(char* version) { return commaDecimalVersion(version); }
-
-void ZKINSTALL_makeStringMFCFriendly(char* out, const char* text) { mfcFriendly(out, text, kText); }
-
-bool ZKINSTALL_isThisProgramRunning(char* exeName, int allowed) {
-    const int kSnapshots = 4;
-    for (int i = 0; i < kSnapshots; ++i) {
-        if (i > 0)
-            Sleep(1000);
-        bool ok = false;
-        int count = countProcesses(exeName ? exeName : "", &ok);
-        if (!ok)
-            return false;
-        bool running = count > allowed;
-        if (installer().m_debug)
-            DebugMessageBox(installer().m_installerWindow, "ZKINSTALL_isThisProgramRunning",
-                            running ? "RUNNING" : "NOT RUNNING", MB_OK);
-        if (!running)
-            return false;
-    }
-    return true;
-}
-
-bool ZKINSTALL_getProductName(char* name) {
-    copyText(name, kText, installer().m_productName);
-    return true;
-}
-
-bool ZKINSTALL_setProductName(char* name) {
-    setProductName(installer(), name);
-    return true;
-}
-
-bool ZKINSTALL_getFriendlyProductName(char* name) {
-    copyText(name, kText, installer().m_friendlyName);
-    return true;
-}
-
-bool ZKINSTALL_setFriendlyProductName(char* name) {
-    setFriendlyProductName(installer(), name);
-    return true;
-}
-
-void ZKINSTALL_getProductDivision(char* name) { copyText(name, kText, installer().m_company); }
-void ZKINSTALL_getGameIcon(char* name) { copyText(name, kText, installer().m_icon); }
-void ZKINSTALL_getInstallFromLocation(char* path) {
-    copyText(path, kText, installer().m_installFrom);
-}
-
-bool ZKINSTALL_setSideBar(const char* bitmapFile) {
-    HBITMAP loaded = static_cast<HBITMAP>(LoadImageA(
-        nullptr, bitmapFile ? bitmapFile : "", IMAGE_BITMAP, 0, 0,
-        LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-    // The stored bitmap is never handed out, so the one it replaces is ours
-    // to free.
-    if (installer().m_sideBar)
-        DeleteObject(installer().m_sideBar);
-    installer().m_sideBar = loaded;
-    return true;
-}
-
-bool ZKINSTALL_getSideBar(HBITMAP) { return true; }

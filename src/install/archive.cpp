@@ -10,7 +10,8 @@
 
 #include "core/host.h"
 #include "core/installer.h"
-#include "core/text.h"
+#include "core/prompts.h"
+#include "platform/text.h"
 #include "install/copyfile.h"
 #include "install/filelist.h"
 
@@ -500,15 +501,7 @@ void extractDiscArchives(char* scratch, const char* discRoot, const char* instal
 }
 
 int askCopyRetry(const char* member) {
-    char text[1024];
-    hostMessage(48, member, text, sizeof text);
-    int answer = showMessage(nullptr, text, "", MB_RETRYCANCEL);
-    if (answer != IDCANCEL)
-        return kArchiveRetry;
-    hostString(46, text, sizeof text);
-    return showMessage(nullptr, text, "", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES
-               ? kArchiveCancel
-               : kArchiveRetry;
+    return askRetryFile(member) == kPromptQuit ? kArchiveCancel : kArchiveRetry;
 }
 
 } // namespace zk

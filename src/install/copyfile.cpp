@@ -9,7 +9,8 @@
 #include <initializer_list>
 
 #include "core/host.h"
-#include "core/text.h"
+#include "core/prompts.h"
+#include "platform/text.h"
 
 bool CZKCopyFile::copySuspended = false;
 bool CZKCopyFile::firstTime = true;
@@ -395,20 +396,13 @@ bool CZKCopyFile::MyCopyFile(const char* source, const char* destination, int* c
         }
         cleared = false;
 
-        char text[1024];
-        zk::hostMessage(48, source, text, sizeof text);
-        int answer = zk::showMessage(nullptr, text, "", MB_RETRYCANCEL);
-        if (answer == IDCANCEL) {
-            zk::hostString(46, text, sizeof text);
-            if (zk::showMessage(nullptr, text, "", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
-                IDYES) {
-                if (cancel)
-                    *cancel = 1;
-                break;
-            }
-            continue;
+        zk::PromptAnswer answer = zk::askRetryFile(source);
+        if (answer == zk::kPromptQuit) {
+            if (cancel)
+                *cancel = 1;
+            break;
         }
-        if (answer == IDRETRY)
+        if (answer == zk::kPromptRetry)
             continue;
         // Ignore, or any other answer: go on as if the file had been copied.
         ok = true;

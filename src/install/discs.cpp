@@ -6,8 +6,8 @@
 
 #include "core/host.h"
 #include "core/inifile.h"
-#include "core/installer.h"
-#include "core/text.h"
+#include "core/prompts.h"
+#include "platform/text.h"
 
 namespace zk {
 
@@ -17,11 +17,6 @@ bool g_installationCancelled = false;
 namespace {
 
 const char kImagesMarker[] = "\\Disk Images\\";
-
-// Host message numbers of the disc prompts.
-const int kInsertDiscText = 47;
-const int kQuitInstallText = 46;
-const int kQuitSetupText = 79;
 
 // A drive without a medium must fail quietly: the system's "no disk" box would
 // wait for a person in the middle of a search.
@@ -73,27 +68,6 @@ void searchOnce(int* current, int wanted, char* root, size_t rootSize, const cha
         if (*current == wanted)
             return;
     }
-}
-
-// The library's own insert-disc prompt.  Only OK searches again: anything else,
-// including a box that could not be shown, counts as Cancel so that a request
-// nobody can answer still ends.
-int askWithOwnBox() {
-    const char* from = installer().m_installFrom;
-    char letter[2] = {from[0], '\0'};
-    char text[1024];
-    hostMessage(kInsertDiscText, letter, text, sizeof text);
-    return showMessage(nullptr, text, "", MB_OKCANCEL) == IDOK ? IDOK : IDCANCEL;
-}
-
-// Asks whether to quit; only an explicit No goes back to the search, so a box
-// that cannot be shown ends the request instead of looping.
-bool confirmQuit(int confirmKind) {
-    char text[1024];
-    hostString(confirmKind != 0 ? kQuitInstallText : kQuitSetupText, text, sizeof text);
-    int answer =
-        showMessage(nullptr, text, "", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
-    return answer != IDNO;
 }
 
 // Makes the place where the disc was found the current directory: the drive's
@@ -149,9 +123,20 @@ int requestDisc(int* current, int wanted, char* root, int* cancel, bool /*debug*
         searchOnce(current, wanted, root, rootSize, productGUID);
         if (*current == wanted)
             break;
-        int answer = ownBoxes ? askWithOwnBox() : g_beforeDiscRequest(wanted);
-        if (answer == IDCANCEL) {
-            if (confirmQuit(confirmKind)) {
+        const int quitText = confirmKind != 0 ? kTextQuitInstall : kTextQuitSetup;
+        if (ownBoxes) {
+            // The letter of the place searched last, as the prompt names it.
+            PromptAnswer answer = askForDisc(root[0], quitText);
+            if (answer == kPromptQuit) {
+                *cancel = -1;
+                break;
+            }
+            if (answer == kPromptRetry)
+                callAfterRequest(wanted);
+            continue;
+        }
+        if (g_beforeDiscRequest(wanted) == IDCANCEL) {
+            if (confirmQuit(nullptr, quitText)) {
                 *cancel = -1;
                 break;
             }
@@ -203,10 +188,8 @@ __int64 freeBytes(const char* path, DiskFreeSpaceExFn freeSpaceEx) {
     return clusterBytes(freeClusters, sectorsPerCluster, bytesPerSector);
 }
 
-// --- CInstallUtility ------------------------------------------------------------
-
-int CInstallUtility::requestCD(int wanted, const char* installFolder, char* installFrom,
-                               bool debug, const char* productGUID) {
+int requestCD(int wanted, const char* installFolder, char* installFrom, bool debug,
+              const char* productGUID) {
     int cancel = 0;
     // Disc numbers start at 1: anything lower asks for no disc.
     if (wanted > 0) {
@@ -235,7 +218,7 @@ int CInstallUtility::requestCD(int wanted, const char* installFolder, char* inst
     return cancel;
 }
 
-bool CInstallUtility::isWritableDrive(const char* path) {
+bool isWritableDrive(const char* path) {
     char root[kText];
     if (!driveRootOf(path, root, sizeof root))
         return false;
@@ -253,37 +236,4 @@ bool CInstallUtility::isWritableDrive(const char* path) {
     return fileSystem[0] != '\0' && strcmp(fileSystem, "CDFS") != 0;
 }
 
-float CInstallUtility::getFreeSpace(const char* path) {
-    return static_cast<float>(freeBytes(path, lookUpDiskFreeSpaceEx()));
-}
-
 } // namespace zk
-
-using namespace zk;
-
-// The exported requests work on the installer state: its install folder, its
-// install-from location (which the search may move) and its product GUID.
-static int requestFromInstaller(int wanted) {
-    CZKInstaller& s = installer();
-    s.m_debug = g_debugMode;
-    int cancel = s.m_installUtility.requestCD(wanted, s.m_installFolder, s.m_installFrom,
-                                              s.m_debug, s.m_productGUID);
-    // The location is kept without a trailing backslash, and the disc's
-    // folders follow it to wherever the disc was found.
-    cutTrailingBackslash(s.m_installFrom);
-    setDiscFolders(s);
-    return cancel;
-}
-
-int ZKINSTALL_requestStartupCD() { return requestFromInstaller(installer().m_startupDisc); }
-
-int ZKINSTALL_requestSpecificCD(int disc) { return requestFromInstaller(disc); }
-
-bool ZKINSTALL_IsInstallationCancelled() { return g_installationCancelled; }
-
-bool ZKINSTALL_getIsValidDrive(char* path) { return CInstallUtility().isWritableDrive(path); }
-
-bool ZKINSTALL_getIsSufficentSpace(char* path, __int64 needed) {
-    // Compared in whole bytes: a float of a large free space is off by kilobytes.
-    return freeBytes(path, lookUpDiskFreeSpaceEx()) >= needed;
-}

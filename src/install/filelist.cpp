@@ -4,9 +4,7 @@
 #include <cstring>
 
 #include "ZKInstall.h"
-#include "core/install_utility.h"
-#include "core/installer.h"
-#include "core/text.h"
+#include "platform/text.h"
 
 namespace zk {
 
@@ -109,32 +107,25 @@ bool writeFileListLine(FILE* log, int disc, int level, const char* path, bool re
     return fflush(log) == 0 && written;
 }
 
-void CInstallUtility::appendFileListEntry(int disc, int level, const char* path,
-                                          const char* folder) {
+bool appendFileListEntry(int disc, int level, const char* path, const char* folder, bool debug) {
     char line[kText + 64];
     if (!formatFileListLine(line, sizeof line, disc, level, path, false)) {
-        if (m_debug)
+        if (debug)
             DebugMessageBox(nullptr, "appendFileListEntry: entry refused", path ? path : "",
                             MB_OK);
-        return;
+        return false;
     }
     char logFile[kText];
     if (!logPath(folder, logFile, sizeof logFile))
-        return;
+        return false;
     // Binary, so the CR LF ending reaches the disc exactly as formed.
     FILE* log = fopen(logFile, "ab");
-    if (!log)
-        return;
-    fwrite(line, 1, strlen(line), log);
-    fflush(log);
-    fclose(log);
+    bool written = log && fwrite(line, 1, strlen(line), log) == strlen(line);
+    if (log && fclose(log) != 0)
+        written = false;
+    if (!written && debug)
+        DebugMessageBox(nullptr, "appendFileListEntry: not written", logFile, MB_OK);
+    return written;
 }
 
 } // namespace zk
-
-void ZKINSTALL_AddFileListEntry(int disc, int level, char* path) {
-    zk::CZKInstaller& state = zk::installer();
-    zk::CInstallUtility utility;
-    utility.setDebugMode(state.m_debug);
-    utility.appendFileListEntry(disc, level, path, state.m_installFolder);
-}

@@ -11,8 +11,8 @@
 #include <cstring>
 
 #include "core/host.h"
-#include "core/installer.h"
-#include "core/text.h"
+#include "core/prompts.h"
+#include "platform/text.h"
 #include "install/archive.h"
 #include "install/copyfile.h"
 #include "install/discs.h"
@@ -92,7 +92,7 @@ struct Worker {
     // Extracts the archives of the current disc the first time it is current.
     // An unidentified disc has no flag and no archives to extract.
     void extractCurrentDisc() {
-        int disc = *job->currentDisc;
+        int disc = job->currentDisc;
         if (!discIsKnown(disc) || done[disc])
             return;
         char scratch[kText];
@@ -110,15 +110,15 @@ struct Worker {
 
     void copyReadme() {
         record.suppress = true;
-        ZKINSTALL_copyReadMe();
+        copyReadMe(job->sourceRoot, job->languagePrefix, job->installFolder, job->readmeFile,
+                   job->debug);
         record.suppress = false;
     }
 
     void copySupportFiles() {
         char root[kText], spec[kText], dest[kText];
         withTrailingBackslash(root, sizeof root, job->sourceRoot);
-        char language[kText];
-        ZKINSTALL_getLanguagePrefix(language);
+        const char* language = job->languagePrefix;
         formatText(spec, sizeof spec, "%sSupport\\%s\\*.*", root, language);
         char installRoot[kText];
         withTrailingBackslash(installRoot, sizeof installRoot, job->installFolder);
@@ -134,10 +134,8 @@ struct Worker {
         log = createFileList(job->installFolder);
         if (!log)
             return;
-        char language[kText];
-        ZKINSTALL_getLanguagePrefix(language);
         char support[kText];
-        formatText(support, sizeof support, "Support\\%s\\*.*", language);
+        formatText(support, sizeof support, "Support\\%s\\*.*", job->languagePrefix);
         writeFileListLine(log, 0, 0, "cache.dat", false);
         writeFileListLine(log, 0, 0, "C_TMP00_.DAT", false);
         writeFileListLine(log, 1, 1, "Support\\*.*", false);
@@ -176,7 +174,7 @@ struct Worker {
 
         if (log && path[0])
             writeFileListLine(log, disc, level, path, recursive);
-        if (disc != *job->currentDisc && *job->currentDisc == 1)
+        if (disc != job->currentDisc && job->currentDisc == 1)
             copyReadme();
         if (level > job->installType)
             return;
@@ -188,16 +186,17 @@ struct Worker {
             if (strcmp(folderPart, ".") == 0)
                 folderPart[0] = '\0';
         }
-        if (disc != *job->currentDisc) {
+        if (disc != job->currentDisc) {
             // The host's cancel flag is the request's cancel state, so the host
             // can stop a disc request too.
-            requestDisc(job->currentDisc, disc, job->sourceRoot, job->cancel, job->debug, 1,
-                        job->productGuid);
+            requestDisc(&job->currentDisc, disc, job->sourceRoot, job->cancel, job->debug, 1,
+                        job->productGuid, sizeof job->sourceRoot);
+            publishDisc();
             if (*job->cancel == -1)
                 *job->cancel = 1;
             if (*job->cancel == 1)
                 return;
-            if (*job->currentDisc == disc)
+            if (job->currentDisc == disc)
                 extractCurrentDisc();
         }
         if (!path[0])
@@ -258,7 +257,16 @@ struct Worker {
         DebugMessageBox(nullptr, text, "_install", 0);
     }
 
+    // The installer state follows the disc requests' search, for the host
+    // and for whatever the library does after the copy.
+    void publishDisc() {
+        if (job->publishDisc)
+            job->publishDisc(job->sourceRoot, job->currentDisc);
+    }
+
     void run() {
+        // Hosts have always seen the running flag come up a second after the
+        // start and poll accordingly; the pause is kept for them.
         Sleep(1000);
         SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
         *job->cancel = 0;
@@ -271,7 +279,8 @@ struct Worker {
         if (!loadFileList(&work, job->listPath)) {
             *job->cancel = 1;
         } else {
-            *job->currentDisc = identifyDisc(job->sourceRoot, job->debug, job->productGuid);
+            job->currentDisc = identifyDisc(job->sourceRoot, job->debug, job->productGuid);
+            publishDisc();
             openLog();
             extractCurrentDisc();
             for (const std::string& line : work) {
@@ -287,8 +296,9 @@ struct Worker {
                 fclose(log);
             log = nullptr;
         }
-        if (*job->currentDisc == 1)
-            ZKINSTALL_copyReadMe();
+        if (job->currentDisc == 1)
+            copyReadMe(job->sourceRoot, job->languagePrefix, job->installFolder, job->readmeFile,
+                       job->debug);
         *job->running = 0;
         if (job->debug)
             debugSummary();
@@ -337,15 +347,9 @@ bool loadFileList(std::vector<std::string>* work, const char* listPath) {
         if (common || languageOpened)
             return true;
 
-        char drive[2] = {installer().m_installFrom[0], '\0'};
-        char text[1024];
-        hostMessage(47, drive, text, sizeof text);
-        if (showMessage(nullptr, text, "", MB_OKCANCEL) == IDCANCEL) {
-            hostString(46, text, sizeof text);
-            if (showMessage(nullptr, text, "", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
-                IDYES)
-                return false;
-        }
+        // The list lies in the install-from location: its drive is asked for.
+        if (askForDisc(listPath ? listPath[0] : '\0', kTextQuitInstall) == kPromptQuit)
+            return false;
         char root[4] = {listPath && listPath[0] ? listPath[0] : 'C', ':', '\\', '\0'};
         SetCurrentDirectoryA(root);
     }
@@ -359,70 +363,36 @@ void installThread(InstallJob* job) {
     delete job;
 }
 
-} // namespace zk
-
-using namespace zk;
-
-__int64 ZKINSTALL_getInstallSize(int type) {
-    const CZKInstaller& s = installer();
-    switch (type) {
-    case 1: return s.m_installMinimum;
-    case 2: return s.m_installSatisfactory;
-    case 4: return s.m_installFullNoStreaming;
-    default: return s.m_installFull;
+void* startInstallThread(InstallJob* job) {
+    uintptr_t handle = _beginthreadex(nullptr, 1024000, installThreadEntry, job, 0, nullptr);
+    if (handle == 0) {
+        delete job;
+        return nullptr;
     }
+    return reinterpret_cast<void*>(handle);
 }
 
-int ZKINSTALL_copyReadMe() {
-    CZKInstaller& s = installer();
+void copyReadMe(const char* installFrom, const char* prefix, const char* installFolder,
+                const char* readmeFile, bool debug) {
     char folder[kText];
-    formatText(folder, sizeof folder, "%s\\ReadMe", s.m_installFrom);
+    formatText(folder, sizeof folder, "%s\\ReadMe", installFrom);
     CZKCopyFile copier;
     if (!copier.dirExists(folder))
-        return 0;
+        return;
     char source[kText], destFolder[kText], dest[kText], entry[kText];
-    formatText(source, sizeof source, "%s\\%s_readme.txt", folder, s.m_languagePrefix);
-    formatText(destFolder, sizeof destFolder, "%s\\Support", s.m_installFolder);
-    formatText(dest, sizeof dest, "%s\\%s", destFolder, s.m_readmeFile);
+    formatText(source, sizeof source, "%s\\%s_readme.txt", folder, prefix);
+    formatText(destFolder, sizeof destFolder, "%s\\Support", installFolder);
+    formatText(dest, sizeof dest, "%s\\%s", destFolder, readmeFile);
     copier.createDirectory(destFolder, 0);
     CopyFileA(source, dest, FALSE);
-    formatText(entry, sizeof entry, "Support\\%s", s.m_readmeFile);
-    ZKINSTALL_AddFileListEntry(1, 1, entry);
+    formatText(entry, sizeof entry, "Support\\%s", readmeFile);
+    appendFileListEntry(1, 1, entry, installFolder, debug);
+    // Gives the file system a moment before the attributes of the new copy
+    // are read back, as the readme copy has always done.
     Sleep(100);
     DWORD attributes = GetFileAttributesA(dest);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         SetFileAttributesA(dest, attributes & ~FILE_ATTRIBUTE_READONLY);
-    return 0;
 }
 
-bool ZKINSTALL_copyCacheFiles(int installType, int* running, char* currentFile, float* percent,
-                              int* cancel, __int64 expectedBytes, void** threadHandle) {
-    CZKInstaller& s = installer();
-    InstallJob* job = new InstallJob();
-    job->installType = installType;
-    char prefix[kText];
-    ZKINSTALL_getLanguagePrefix(prefix);
-    formatText(job->listPath, sizeof job->listPath, "%s\\%s_filelist.txt", s.m_installFrom,
-               prefix);
-    job->sourceRoot = s.m_installFrom;
-    copyText(job->installFolder, s.m_installFolder);
-    job->percent = percent;
-    job->cancel = cancel;
-    job->running = running;
-    job->currentFile = currentFile;
-    job->expectedBytes = expectedBytes;
-    job->currentDisc = &s.m_currentDisc;
-    job->startupDisc = s.m_startupDisc;
-    job->debug = s.m_debug;
-    job->productGuid = s.m_productGUID;
-    uintptr_t handle = _beginthreadex(nullptr, 1024000, installThreadEntry, job, 0, nullptr);
-    if (handle == 0) {
-        delete job;
-        if (threadHandle)
-            *threadHandle = reinterpret_cast<void*>(static_cast<intptr_t>(-1));
-        return true;
-    }
-    if (threadHandle)
-        *threadHandle = reinterpret_cast<void*>(handle);
-    return true;
-}
+} // namespace zk

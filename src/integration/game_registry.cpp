@@ -11,7 +11,8 @@
 #include "core/host.h"
 #include "core/installer.h"
 #include "core/languages.h"
-#include "core/text.h"
+#include "install/filelist.h"
+#include "platform/text.h"
 
 namespace zk {
 
@@ -236,110 +237,162 @@ static bool readText(CZKRegistry& key, const char* name, char* out, size_t cap,
 
 // --- writing ---------------------------------------------------------------------
 
-void CInstallUtility::writeGameRegistry(CZKInstaller& s) {
+namespace {
+
+// Creates one key under HKEY_LOCAL_MACHINE and writes values into it,
+// remembering whether everything applied: the uninstaller and a rollback rely
+// on what was written.  With debug on, each failure is traced by name.
+class KeyWriter {
+  public:
+    // A null path creates nothing: the writer is then closed and failed.
+    KeyWriter(const char* path, bool debug) : m_path(path ? path : ""), m_debug(debug) {
+        m_created = path ? m_key.createKey(HKEY_LOCAL_MACHINE, path) : ERROR_INVALID_NAME;
+        m_open = m_created == ERROR_SUCCESS;
+        if (path)
+            check(m_created, "");
+        else
+            m_ok = false;
+    }
+    bool open() const { return m_open; }
+    int created() const { return m_created; }
+    bool ok() const { return m_ok; }
+    void set(const char* name, const char* text) {
+        if (m_open)
+            check(m_key.setValue(name, text), name);
+    }
+    void set(const char* name, unsigned long number) {
+        if (m_open)
+            check(m_key.setValue(name, number), name);
+    }
+
+  private:
+    void check(int rc, const char* name) {
+        if (rc == ERROR_SUCCESS)
+            return;
+        m_ok = false;
+        if (m_debug) {
+            char text[kKeyPath + 128];
+            formatText(text, sizeof text, "%s [%s] failed with %d", m_path, name, rc);
+            DebugMessageBox(nullptr, text, "registry", MB_OK);
+        }
+    }
+
+    CZKRegistry m_key;
+    const char* m_path;
+    bool m_debug;
+    int m_created;
+    bool m_open = false;
+    bool m_ok = true;
+};
+
+} // namespace
+
+bool writeGameRegistry(CZKInstaller& s) {
     char executablePath[kText];
     installedExecutablePath(s, executablePath, sizeof executablePath);
     char game[kKeyPath];
     bool haveGame = gameKey(s, game, sizeof game);
     char path[kKeyPath];
+    bool ok = true;
 
     if (appPathsKey(s, path, sizeof path)) {
-        CZKRegistry app;
-        if (app.createKey(HKEY_LOCAL_MACHINE, path) == ERROR_SUCCESS) {
-            app.setValue("", executablePath);
-            app.setValue("Path", s.m_installFolder);
-            app.setValue("Game Registry", game);
-        }
+        KeyWriter app(path, s.m_debug);
+        app.set("", executablePath);
+        app.set("Path", s.m_installFolder);
+        app.set("Game Registry", game);
+        ok = app.ok();
     }
 
-    CZKRegistry key;
-    int rc = haveGame ? key.createKey(HKEY_LOCAL_MACHINE, game) : ERROR_INVALID_NAME;
+    KeyWriter key(haveGame ? game : nullptr, s.m_debug);
+    int rc = key.created();
     if (rc != ERROR_SUCCESS) {
         char text[1024];
         systemErrorText(static_cast<unsigned long>(rc), text, sizeof text);
         showMessage(s.m_installerWindow, text, haveGame ? game : "Game Registry",
                     MB_OK | MB_ICONERROR);
+        ok = false;
     } else {
         char text[kKeyPath];
-        key.setValue("DisplayName", s.m_productName);
-        key.setValue("Language", languageName(s.m_currentLanguage));
+        key.set("DisplayName", s.m_productName);
+        key.set("Language", languageName(s.m_currentLanguage));
         copyText(text, languagePrefix(s.m_currentLanguage));
         for (char* p = text; *p; ++p)
             if (*p == '-')
                 *p = '_';
-        key.setValue("Locale", text);
+        key.set("Locale", text);
         cdDriveRoot(s.m_installFrom, text, sizeof text);
-        key.setValue("CD Drive", text);
+        key.set("CD Drive", text);
         // A folder without a short form is written as it stands: an empty
         // value would send the uninstaller to the root of the drive.
         if (!shortFolder(s.m_installFolder, text, sizeof text)) {
             copyText(text, s.m_installFolder);
             ensureBackslash(text, sizeof text);
         }
-        key.setValue("Install Dir", text);
-        key.setValue("Product GUID", s.m_productGUID);
+        key.set("Install Dir", text);
+        key.set("Product GUID", s.m_productGUID);
         if (!shortFolder(s.m_installFrom, text, sizeof text)) {
             copyText(text, s.m_installFrom);
             ensureBackslash(text, sizeof text);
         }
-        key.setValue("Installed From", text);
-        key.setValue("Region", s.m_rtPatchDiscId);
+        key.set("Installed From", text);
+        key.set("Region", s.m_rtPatchDiscId);
         copyText(text, s.m_startMenuFolder);
         ensureBackslash(text, sizeof text);
-        key.setValue("Folder", text);
-        key.setValue("Patch URL", s.m_rtPatchURL);
-        key.setValue("Suppression Exe", s.m_suppressionExe);
+        key.set("Folder", text);
+        key.set("Patch URL", s.m_rtPatchURL);
+        key.set("Suppression Exe", s.m_suppressionExe);
         if (s.m_coreLink[0])
-            key.setValue("CoreLink", s.m_coreLink);
-        key.closeKey();
+            key.set("CoreLink", s.m_coreLink);
+        ok = ok && key.ok();
     }
 
     if (versionKey(game, s.m_version, path, sizeof path)) {
-        CZKRegistry version;
-        if (version.createKey(HKEY_LOCAL_MACHINE, path) == ERROR_SUCCESS) {
-            version.setValue("DisplayName", s.m_productName);
-            version.setValue("Language", static_cast<unsigned long>(s.m_currentLanguage));
-            version.setValue("LanguageName", languageName(s.m_currentLanguage));
-        }
+        KeyWriter version(path, s.m_debug);
+        version.set("DisplayName", s.m_productName);
+        version.set("Language", static_cast<unsigned long>(s.m_currentLanguage));
+        version.set("LanguageName", languageName(s.m_currentLanguage));
+        ok = ok && version.ok();
     }
 
     if (installedGamesKey(s, path, sizeof path)) {
-        CZKRegistry shared;
-        if (shared.createKey(HKEY_LOCAL_MACHINE, path) == ERROR_SUCCESS)
-            shared.setValue("GameLauncherPath", executablePath);
+        KeyWriter shared(path, s.m_debug);
+        shared.set("GameLauncherPath", executablePath);
+        ok = ok && shared.ok();
     }
+    return ok;
 }
 
-bool CInstallUtility::writeUninstallEntry(CZKInstaller& s) {
+bool writeUninstallEntry(CZKInstaller& s) {
     char path[kKeyPath];
     if (!uninstallKey(s.m_productGUID, path, sizeof path))
         return false;
-    CZKRegistry key;
-    if (key.createKey(HKEY_LOCAL_MACHINE, path) != ERROR_SUCCESS)
+    KeyWriter key(path, s.m_debug);
+    if (!key.open())
         return false;
     char text[kKeyPath];
-    key.setValue("DisplayName", s.m_productName);
-    key.setValue("FriendlyName", s.m_friendlyName);
-    key.setValue("Publisher", "Vantorel");
+    key.set("DisplayName", s.m_productName);
+    key.set("FriendlyName", s.m_friendlyName);
+    key.set("Publisher", "Vantorel");
     formatText(text, sizeof text, "%s\\filelist.txt", s.m_installFolder);
-    key.setValue("LogFile", text);
+    key.set("LogFile", text);
     formatText(text, sizeof text, "%s\\ZKUninstall.exe", s.m_installFolder);
-    key.setValue("UninstallString", text);
+    key.set("UninstallString", text);
     installedIconPath(s, text, sizeof text);
     if (text[0])
-        key.setValue("DisplayIcon", text);
-    return true;
+        key.set("DisplayIcon", text);
+    return key.ok();
 }
 
-void CInstallUtility::setInstalledFlag(CZKInstaller& s, bool installed) {
+bool setInstalledFlag(CZKInstaller& s, bool installed) {
     char path[kKeyPath];
-    CZKRegistry app;
-    if (appPathsKey(s, path, sizeof path) &&
-        app.createKey(HKEY_LOCAL_MACHINE, path) == ERROR_SUCCESS)
-        app.setValue("Installed", installed ? 1ul : 0ul);
+    if (!appPathsKey(s, path, sizeof path))
+        return false;
+    KeyWriter app(path, s.m_debug);
+    app.set("Installed", installed ? 1ul : 0ul);
+    return app.ok();
 }
 
-bool CInstallUtility::getInstalledFlag(CZKInstaller& s) {
+bool getInstalledFlag(CZKInstaller& s) {
     char path[kKeyPath];
     CZKRegistry app;
     unsigned long installed = 0;
@@ -350,35 +403,36 @@ bool CInstallUtility::getInstalledFlag(CZKInstaller& s) {
     return installed != 0;
 }
 
-void CInstallUtility::setRestartFlag(CZKInstaller& s, bool restarted) {
+bool setRestartFlag(CZKInstaller& s, bool restarted) {
     char game[kKeyPath];
     bool haveGame = gameKey(s, game, sizeof game);
     char path[kKeyPath];
+    bool ok = true;
     if (appPathsKey(s, path, sizeof path)) {
-        CZKRegistry app;
-        if (app.createKey(HKEY_LOCAL_MACHINE, path) == ERROR_SUCCESS) {
-            app.setValue("Game Registry", game);
-            app.setValue("Restart", restarted ? 1ul : 0ul);
-            app.setValue("DirectX Installed", s.m_directXInstalled ? 1ul : 0ul);
-        }
+        KeyWriter app(path, s.m_debug);
+        app.set("Game Registry", game);
+        app.set("Restart", restarted ? 1ul : 0ul);
+        app.set("DirectX Installed", s.m_directXInstalled ? 1ul : 0ul);
+        ok = app.ok();
     }
     if (!haveGame)
-        return;
+        return false;
     {
-        CZKRegistry key;
         char from[kKeyPath];
-        if (key.createKey(HKEY_LOCAL_MACHINE, game) == ERROR_SUCCESS &&
-            shortFolder(s.m_installFrom, from, sizeof from))
-            key.setValue("Installed From", from);
+        KeyWriter key(game, s.m_debug);
+        if (key.open() && shortFolder(s.m_installFrom, from, sizeof from))
+            key.set("Installed From", from);
+        ok = ok && key.ok();
     }
     if (versionKey(game, s.m_version, path, sizeof path)) {
-        CZKRegistry version;
-        if (version.createKey(HKEY_LOCAL_MACHINE, path) == ERROR_SUCCESS)
-            version.setValue("Language", static_cast<unsigned long>(s.m_currentLanguage));
+        KeyWriter version(path, s.m_debug);
+        version.set("Language", static_cast<unsigned long>(s.m_currentLanguage));
+        ok = ok && version.ok();
     }
+    return ok;
 }
 
-bool CInstallUtility::getRestartFlag(CZKInstaller& s) {
+bool getRestartFlag(CZKInstaller& s) {
     char path[kKeyPath];
     CZKRegistry app;
     if (!appPathsKey(s, path, sizeof path) ||
@@ -431,27 +485,24 @@ bool CInstallUtility::getRestartFlag(CZKInstaller& s) {
     return true;
 }
 
-static void writeGameKeySize(CZKInstaller& s, const char* name, __int64 bytes) {
+static bool writeGameKeySize(CZKInstaller& s, const char* name, __int64 bytes) {
     char game[kKeyPath];
-    CZKRegistry key;
-    if (!gameKey(s, game, sizeof game) || key.createKey(HKEY_LOCAL_MACHINE, game) != ERROR_SUCCESS)
-        return;
+    if (!gameKey(s, game, sizeof game))
+        return false;
+    KeyWriter key(game, s.m_debug);
     char text[32];
     kilobyteText(bytes, text, sizeof text);
-    key.setValue(name, text);
+    key.set(name, text);
+    return key.ok();
 }
 
-void CInstallUtility::setCacheSize(CZKInstaller& s, __int64 bytes) {
-    writeGameKeySize(s, "CacheSize", bytes);
-}
+bool setCacheSize(CZKInstaller& s, __int64 bytes) { return writeGameKeySize(s, "CacheSize", bytes); }
 
-void CInstallUtility::setSwapSize(CZKInstaller& s, __int64 bytes) {
-    writeGameKeySize(s, "SwapSize", bytes);
-}
+bool setSwapSize(CZKInstaller& s, __int64 bytes) { return writeGameKeySize(s, "SwapSize", bytes); }
 
 // --- reading back ----------------------------------------------------------------
 
-int CInstallUtility::readGameRegistry(CZKInstaller& s) {
+int readGameRegistry(CZKInstaller& s) {
     char path[kKeyPath];
     CZKRegistry app;
     if (!appPathsKey(s, path, sizeof path) ||
@@ -589,11 +640,9 @@ struct ReadBackFields {
 };
 
 bool detectPreviousInstallation(CZKInstaller& s) {
-    CInstallUtility utility;
-    utility.setDebugMode(s.m_debug);
-    utility.getRestartFlag(s);
+    getRestartFlag(s);
 
-    bool previous = utility.getInstalledFlag(s);
+    bool previous = getInstalledFlag(s);
     if (!previous)
         trace(s, "not marked installed");
     if (previous && !(previous = installedExecutableExists(s)))
@@ -602,7 +651,7 @@ bool detectPreviousInstallation(CZKInstaller& s) {
         trace(s, "product GUID differs");
     if (previous) {
         ReadBackFields before(s);
-        int rc = utility.readGameRegistry(s);
+        int rc = readGameRegistry(s);
         previous = rc == 0;
         if (previous) {
             forceLanguage(s, s.m_currentLanguage);
@@ -655,7 +704,7 @@ int placeUninstaller(CZKInstaller& s, const char* const* sourceFolders, int coun
         // uninstaller only removes what the current log names.
         if (GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES) {
             if (!logNames(s.m_installFolder, file))
-                s.m_installUtility.appendFileListEntry(0, 0, file, s.m_installFolder);
+                appendFileListEntry(0, 0, file, s.m_installFolder, s.m_debug);
             continue;
         }
         for (int i = 0; i < count; ++i) {
@@ -670,7 +719,7 @@ int placeUninstaller(CZKInstaller& s, const char* const* sourceFolders, int coun
             DWORD attributes = GetFileAttributesA(target);
             if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
                 SetFileAttributesA(target, attributes & ~FILE_ATTRIBUTE_READONLY);
-            s.m_installUtility.appendFileListEntry(0, 0, file, s.m_installFolder);
+            appendFileListEntry(0, 0, file, s.m_installFolder, s.m_debug);
             ++copied;
             break;
         }
@@ -698,52 +747,3 @@ int placeUninstaller(CZKInstaller& s) {
 }
 
 } // namespace zk
-
-using namespace zk;
-
-// --- exports ---------------------------------------------------------------------
-
-bool ZKINSTALL_setStandardGameRegistryItems() {
-    CZKInstaller& s = installer();
-    CInstallUtility utility;
-    utility.setDebugMode(s.m_debug);
-    utility.writeGameRegistry(s);
-    utility.writeUninstallEntry(s);
-    placeUninstaller(s);
-    return true;
-}
-
-void ZKINSTALL_setInstallationCompleted(bool completed) {
-    CInstallUtility utility;
-    utility.setInstalledFlag(installer(), completed);
-}
-
-bool ZKINSTALL_getWasGamePreviouslyInstalled() { return installer().m_previouslyInstalled; }
-
-bool ZKINSTALL_setRestartedStatus(bool restarted) {
-    CInstallUtility utility;
-    utility.setRestartFlag(installer(), restarted);
-    return restarted;
-}
-
-bool ZKINSTALL_getRestartedStatus(char* executable) {
-    CZKInstaller& s = installer();
-    if (executable)
-        copyText(s.m_executable, executable);
-    CInstallUtility utility;
-    return utility.getRestartFlag(s);
-}
-
-void ZKINSTALL_setGameCacheSize(__int64 bytes) {
-    installer().m_gameCacheSize = bytes;
-    CInstallUtility utility;
-    utility.setCacheSize(installer(), bytes);
-}
-
-void ZKINSTALL_setGameSwapSize(__int64 bytes) {
-    installer().m_gameSwapSize = bytes;
-    CInstallUtility utility;
-    utility.setSwapSize(installer(), bytes);
-}
-
-__int64 ZKINSTALL_getGameCacheSize() { return installer().m_gameCacheSize; }

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/text.h"
+#include "platform/text.h"
 
 CZKRegistry::CZKRegistry() : m_key(nullptr) {}
 

@@ -9,9 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/host.h"
-#include "core/installer.h"
-#include "core/text.h"
+#include "platform/text.h"
+#include "platform/notify.h"
 #include "platform/system_seams.h"
 
 bool CZKSystem::initialized = false;
@@ -100,7 +99,7 @@ void readLocale(const char* keyPath, char* locale, bool* northAmerica) {
         // callback; showMessage then leaves the text in the debugger output.
         char text[512];
         zk::systemErrorText(static_cast<unsigned long>(rc), text, sizeof text);
-        zk::showMessage(nullptr, text, "Error", MB_ICONINFORMATION);
+        zk::notifyMessage(text, "Error", MB_ICONINFORMATION);
         return;
     }
     char value[261] = {};
@@ -310,15 +309,12 @@ unsigned long CZKSystem::execAndWait(const char* program, const char* folder,
     for (;;) {
         if (SetCurrentDirectoryA(folder ? folder : "") && fileExists(program))
             break;
-        // The program is not there (a disc may be missing): ask for it.
-        char drive[2] = {zk::installer().m_installFrom[0], '\0'};
-        char text[1024];
-        zk::hostMessage(47, drive, text, sizeof text);
-        if (zk::showMessage(nullptr, text, "", MB_OKCANCEL) == IDCANCEL) {
-            zk::hostString(46, text, sizeof text);
-            if (zk::showMessage(nullptr, text, "", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
-                IDYES)
-                exit(0);
+        // The program is not there (a disc may be missing): whoever installed
+        // the hooks asks for it, and may end the process when the user quits.
+        if (!zk::notifyProgramMissing(program)) {
+            if (saved[0])
+                SetCurrentDirectoryA(saved);
+            return result;
         }
     }
 
@@ -328,7 +324,7 @@ unsigned long CZKSystem::execAndWait(const char* program, const char* folder,
     else
         zk::formatText(commandLine, sizeof commandLine, "\"%s\"", program);
     if (m_debug)
-        zk::showMessage(nullptr, commandLine, "CreateProcess", MB_OK);
+        zk::notifyMessage(commandLine, "CreateProcess", MB_OK);
 
     bool started = false;
     while (budget > 0) {
@@ -368,7 +364,7 @@ unsigned long CZKSystem::execAndWait(const char* program, const char* folder,
             zk::systemErrorText(error, reason, sizeof reason);
             char text[1024];
             zk::formatText(text, sizeof text, "Error executing '%s'\n%s", program, reason);
-            zk::showMessage(nullptr, text, "Exec And Wait", MB_ICONINFORMATION);
+            zk::notifyMessage(text, "Exec And Wait", MB_ICONINFORMATION);
             budget = 0;
         } else {
             Sleep(1);
@@ -402,8 +398,8 @@ bool CZKSystem::asyncExec(const char* file, const char* folder, const char* para
     default: break;
     }
     char text[1024];
-    zk::hostString(id, text, sizeof text);
-    zk::showMessage(nullptr, text, file, MB_OK);
+    zk::notifyHostText(id, text, sizeof text);
+    zk::notifyMessage(text, file, MB_OK);
     return false;
 }
 
@@ -427,6 +423,6 @@ void CZKSystem::rebootSystem() {
     if (!restarted) {
         char text[512];
         zk::systemErrorText(GetLastError(), text, sizeof text);
-        zk::showMessage(nullptr, text, "SHUTDOWN FAILED", MB_OK);
+        zk::notifyMessage(text, "SHUTDOWN FAILED", MB_OK);
     }
 }

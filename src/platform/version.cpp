@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/text.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <map>
 #include <sstream>
 
+#include "core/host.h"
 #include "core/installer.h"
 #include "install/archive.h"
 #include "install/filelist.h"

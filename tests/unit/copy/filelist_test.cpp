@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "core/install_utility.h"
 #include "install/filelist.h"
 #include "zktest/harness.h"
 
@@ -49,8 +48,8 @@ TEST(FileList, LinesOfOtherWritersSurviveTheOpenLog) {
     EXPECT_EQ(zktest::readFile(log), "");
     EXPECT_TRUE(zk::writeFileListLine(open, 0, 0, "cache.dat", false));
     // The readme line, written through a second stream while the log is open.
-    zk::CInstallUtility utility;
-    utility.appendFileListEntry(1, 1, "Support\\readme.txt", (dir.path() + "\\").c_str());
+    EXPECT_TRUE(zk::appendFileListEntry(1, 1, "Support\\readme.txt", (dir.path() + "\\").c_str(),
+                                        false));
     EXPECT_TRUE(zk::writeFileListLine(open, 2, 1, "Maps\\*.*", true));
     EXPECT_FALSE(zk::writeFileListLine(open, 2, 1, "..\\Maps", true));
     fclose(open);
@@ -62,7 +61,7 @@ TEST(FileList, LinesOfOtherWritersSurviveTheOpenLog) {
     SetCurrentDirectoryA(dir.path().c_str());
     const std::string missing = dir / "missing";
     for (const char* folder : {"", static_cast<const char*>(nullptr), missing.c_str()})
-        utility.appendFileListEntry(1, 1, "a.txt", folder);
+        EXPECT_FALSE(zk::appendFileListEntry(1, 1, "a.txt", folder, false));
     SetCurrentDirectoryA(saved);
     EXPECT_FALSE(zktest::exists(dir.path().substr(0, 2) + "\\filelist.txt"));
     EXPECT_FALSE(zktest::exists(missing));

@@ -6,7 +6,7 @@
 #include "core/host.h"
 #include "core/installer.h"
 #include "core/names.h"
-#include "core/text.h"
+#include "platform/text.h"
 
 namespace {
 

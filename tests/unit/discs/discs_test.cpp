@@ -10,7 +10,7 @@
 
 #include "core/host.h"
 #include "core/installer.h"
-#include "core/text.h"
+#include "platform/text.h"
 #include "install/discs.h"
 #include "zktest/discs.h"
 #include "zktest/harness.h"
@@ -114,7 +114,8 @@ TEST_F(DiscRequest, AnswersDecideBetweenSearchingAgainAndQuitting) {
         const std::string quit = c.confirmKind ? zktest::kQuitInstallText : zktest::kQuitSetupText;
         std::string expected, shown;
         for (unsigned style : c.styles)
-            expected += (style == kOwn ? zktest::insertDiscText('X') : quit) + "||" +
+            // The prompt names the drive of the location searched last.
+            expected += (style == kOwn ? zktest::insertDiscText('F') : quit) + "||" +
                         std::to_string(style) + "\n";
         for (const zktest::MessageCall& box : host.boxes())
             shown += box.text + "|" + box.caption + "|" + std::to_string(box.style) + "\n";
@@ -159,7 +160,7 @@ TEST_F(DiscRequest, RequestCDLeavesADiscInPlaceAndTracesInDebugMode) {
     const std::string log = "c:\\debugInstaller.txt";
     const size_t logSize = zktest::readFile(log).size();
     char root[260] = "D:";
-    EXPECT_EQ(0, zk::CInstallUtility().requestCD(1, "C:\\Game", root, true, kAny));
+    EXPECT_EQ(0, zk::requestCD(1, "C:\\Game", root, true, kAny));
     EXPECT_STREQ("D:", root);
     EXPECT_EQ(start, zktest::currentDirectory());
     const std::vector<std::string> lines = zktest::lines(zktest::readFile(log).substr(logSize));
@@ -181,18 +182,17 @@ TEST_F(DiscRequest, DiscImagesAreLookedForBesideTheCurrentImageOnly) {
     zktest::writeDisc(s_images + "\\Disk1", 1);
     zktest::writeDisc(s_images + "\\Disk2", 2);
     zktest::insertDisc('d', 3);  // never looked at
-    zk::CInstallUtility utility;
 
     // The file lists are opened relative to the image folder: it is entered.
     char root[260];
     zk::copyText(root, (s_images + "\\Disk1").c_str());
-    EXPECT_EQ(0, utility.requestCD(2, "", root, false, kAny));
+    EXPECT_EQ(0, zk::requestCD(2, "", root, false, kAny));
     EXPECT_EQ(s_images + "\\Disk2", root);
     EXPECT_EQ(s_images + "\\Disk2", zktest::currentDirectory());
 
     host_.beforeSteps({{IDOK}});
     zk::g_beforeDiscRequest = addImageThenAnswer;
-    EXPECT_EQ(0, utility.requestCD(3, "", root, false, kAny));
+    EXPECT_EQ(0, zk::requestCD(3, "", root, false, kAny));
     EXPECT_EQ(s_images + "\\Disk3", root);
     EXPECT_EQ(std::vector<int>{3}, host_.before());
     EXPECT_EQ(std::vector<int>{3}, host_.after());
@@ -200,7 +200,7 @@ TEST_F(DiscRequest, DiscImagesAreLookedForBesideTheCurrentImageOnly) {
     // A root without a drive letter is found but not entered.
     SetCurrentDirectoryA(scratch.path().c_str());
     zk::copyText(root, ".\\Disk Images\\Disk2");
-    EXPECT_EQ(0, utility.requestCD(1, "", root, false, kAny));
+    EXPECT_EQ(0, zk::requestCD(1, "", root, false, kAny));
     EXPECT_STREQ(".\\Disk Images\\Disk1", root);
     EXPECT_EQ(scratch.path(), zktest::currentDirectory());
     SetCurrentDirectoryA("C:\\");
@@ -240,7 +240,6 @@ TEST(DriveChecks, FreeSpaceComesFromEitherSystemCall) {
     EXPECT_NEAR(system, double(zk::freeBytes("C:\\Program Files\\Game", ex)), slack);
     EXPECT_NEAR(system, double(zk::freeBytes("C:\\Program Files\\Game", nullptr)), slack);
     EXPECT_NEAR(system, double(zk::freeBytes("C:", failingFreeSpace)), slack);
-    EXPECT_NEAR(system, zk::CInstallUtility().getFreeSpace("c:\\x"), slack);
     EXPECT_EQ(0, zk::freeBytes(nullptr, nullptr));
 
     // Cluster counts multiply in 64 bits.

@@ -6,7 +6,7 @@
 
 #include "core/host.h"
 #include "core/installer.h"
-#include "core/text.h"
+#include "platform/text.h"
 #include "install/install_thread.h"
 #include "zktest/harness.h"
 

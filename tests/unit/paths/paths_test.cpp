@@ -7,7 +7,7 @@
 #include "ZKInstall.h"
 #include "core/installer.h"
 #include "core/paths.h"
-#include "core/text.h"
+#include "platform/text.h"
 #include "zktest/harness.h"
 
 namespace {
@@ -25,7 +25,7 @@ TEST(CleanPath, DropsForbiddenCharactersAfterTheDrive) {
     for (const auto& c : cases) {
         char out[260 + 16];
         memset(out, '#', sizeof out);
-        zk::CInstallUtility().cleanPath(c.first.c_str(), out);
+        zk::cleanPath(c.first.c_str(), out);
         EXPECT_EQ(c.second, std::string(out, strnlen(out, 260))) << c.first;
         EXPECT_EQ(std::string(16, '#'), std::string(out + 260, 16)) << "wrote past 260 bytes";
     }

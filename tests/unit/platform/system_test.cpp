@@ -6,7 +6,7 @@
 #include "ZKInstall.h"
 #include "core/host.h"
 #include "core/installer.h"
-#include "core/text.h"
+#include "platform/text.h"
 #include "platform/system_seams.h"
 #include "zktest/discs.h"
 #include "zktest/harness.h"

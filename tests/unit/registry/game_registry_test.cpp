@@ -5,8 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "core/host.h"
 #include "core/installer.h"
-#include "core/text.h"
+#include "platform/text.h"
 #include "integration/game_registry.h"
 #include "zktest/harness.h"
 #include "zktest/regvalues.h"
@@ -89,8 +90,8 @@ class GameRegistry : public ::testing::Test {
     }
 
     void writeEverything() {
-        s->m_installUtility.writeGameRegistry(*s);
-        s->m_installUtility.writeUninstallEntry(*s);
+        zk::writeGameRegistry(*s);
+        zk::writeUninstallEntry(*s);
     }
 
     std::string appKey() const { return kAppPaths + exe; }
@@ -172,10 +173,10 @@ TEST_F(GameRegistry, SharedParentKeysAreNeverWritten) {
     Values appBefore = zktest::readValues(HKLM, appRoot);
     Values uninstallBefore = zktest::readValues(HKLM, uninstallRoot);
     set({{s->m_executable, ""}, {s->m_productGUID, ""}});
-    s->m_installUtility.writeGameRegistry(*s);
-    EXPECT_FALSE(s->m_installUtility.writeUninstallEntry(*s));
-    s->m_installUtility.setInstalledFlag(*s, true);
-    s->m_installUtility.setRestartFlag(*s, true);
+    zk::writeGameRegistry(*s);
+    EXPECT_FALSE(zk::writeUninstallEntry(*s));
+    zk::setInstalledFlag(*s, true);
+    zk::setRestartFlag(*s, true);
     EXPECT_EQ(appBefore, zktest::readValues(HKLM, appRoot));
     EXPECT_EQ(uninstallBefore, zktest::readValues(HKLM, uninstallRoot));
     EXPECT_FALSE(zktest::keyExists(HKLM, kInstalledGames + coreLink + "\\"));
@@ -228,7 +229,7 @@ TEST_F(GameRegistry, RestartCountsOnlyWithADirectXInstallation) {
         auto st = bare("before", "1.0");
         st->m_currentLanguage = 1;
         st->m_directXInstalled = c.directXBefore;
-        EXPECT_EQ(c.expected, st->m_installUtility.getRestartFlag(*st));
+        EXPECT_EQ(c.expected, zk::getRestartFlag(*st));
         EXPECT_EQ(c.directXAfter, st->m_directXInstalled);
         EXPECT_EQ(c.divisionRead ? division : "before", st->m_company);
         if (c.expected) {
@@ -245,7 +246,7 @@ TEST_F(GameRegistry, ReadBackTakesEveryValueAndNeedsThemAll) {
     // The key recorded under "Game Registry" is read, not the state's own.
     auto st = bare("Somebody Else", "2.1");
     zk::copyText(st->m_registryName, "Other");
-    ASSERT_EQ(0, st->m_installUtility.readGameRegistry(*st));
+    ASSERT_EQ(0, zk::readGameRegistry(*st));
     EXPECT_STREQ("Game One: Deluxe", st->m_productName);
     expectShortFormOf(installFolder, std::string(st->m_installFolder) + "\\");
     expectShortFormOf(installFrom, std::string(st->m_installFrom) + "\\");
@@ -256,9 +257,9 @@ TEST_F(GameRegistry, ReadBackTakesEveryValueAndNeedsThemAll) {
     EXPECT_EQ(2, st->m_currentLanguage);
     // Without "Game Registry" the key composed from the state is used.
     zktest::deleteValue(HKLM, appKey(), "Game Registry");
-    EXPECT_NE(0, st->m_installUtility.readGameRegistry(*st));
+    EXPECT_NE(0, zk::readGameRegistry(*st));
     set({{st->m_company, company}, {st->m_registryName, "Game One"}});
-    EXPECT_EQ(0, st->m_installUtility.readGameRegistry(*st));
+    EXPECT_EQ(0, zk::readGameRegistry(*st));
 
     // A missing value, or a missing key when the name is null.
     const std::string version = gameKey() + "\\2.1";
@@ -276,7 +277,7 @@ TEST_F(GameRegistry, ReadBackTakesEveryValueAndNeedsThemAll) {
         else
             zktest::deleteTree(HKLM, m.first);
         st = bare(company.c_str(), "2.1");
-        EXPECT_NE(0, st->m_installUtility.readGameRegistry(*st)) << m.first << " " << m.second;
+        EXPECT_NE(0, zk::readGameRegistry(*st)) << m.first << " " << m.second;
     }
 }
 
@@ -292,7 +293,7 @@ TEST_F(GameRegistry, PreviousInstallationNeedsACompletedMatchingInstall) {
         cleanRegistry();
         zktest::writeFile(installFolder + "\\bin\\" + exe, "MZ");
         writeEverything();
-        s->m_installUtility.setInstalledFlag(*s, spoil != "not completed");
+        zk::setInstalledFlag(*s, spoil != "not completed");
         if (spoil == "unreadable GUID")  // stored as configured, yet no match
             zktest::setText(HKLM, gameKey(), "Product GUID", configured);
         if (spoil == "executable gone")

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "core/installer.h"
-#include "core/text.h"
+#include "platform/text.h"
 #include "integration/game_registry.h"
 
 namespace {

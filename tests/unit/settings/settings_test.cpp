@@ -9,8 +9,8 @@
 #include "core/inifile.h"
 #include "core/installer.h"
 #include "core/languages.h"
-#include "core/settings.h"
-#include "core/text.h"
+#include "api/settings.h"
+#include "platform/text.h"
 #include "zktest/harness.h"
 #include "zktest/regvalues.h"
 

@@ -2,6 +2,8 @@
 #ifndef ZK_CORE_LANGUAGES_H
 #define ZK_CORE_LANGUAGES_H
 
+#include "ZKInstall.h"
+
 namespace zk {
 
 class CZKInstaller;
@@ -34,6 +36,18 @@ bool localizedReadme(const char* supportFolder, const char* prefix, char* readme
 void forceLanguage(CZKInstaller& s, int index);
 // Where the automatic choice lands (before falling back): index 1 to 25 or 0.
 int chooseLanguage(const CZKInstaller& s, unsigned long userLanguageId);
+// True when the disc offers at least one language.
+bool anyLanguageAvailable(const CZKInstaller& s);
+// The language's Windows language id into *lcid and *langid (either may be
+// null), and the process locale set to the language's; always 0.
+int convertLanguageToLocale(int index, unsigned long* lcid, unsigned short* langid);
+// String `id` of a module's string table in the current language (then
+// English UK, then Canada), converted to 8 bits into buffer; 0 when the
+// table has no block for it.
+unsigned short loadString(HINSTANCE module, unsigned int id, char* buffer, int size);
+// Host text `id`: from AutoRunGUI.dll, else from the program; true only when
+// the program's own table answered, as hosts have always been told.
+bool loadHostString(int id, char* buffer, int size);
 
 } // namespace zk
 

@@ -29,8 +29,20 @@ int identifyDisc(const char* root, bool debug, const char* productGUID);
 int requestDisc(int* current, int wanted, char* root, int* cancel, bool debug, int confirmKind,
                 const char* productGUID, size_t rootSize = 260);
 
-// True when the last CInstallUtility::requestCD ended with the user quitting.
+// Asks for disc `wanted` (a number below 1 asks for none) until it is in
+// installFrom (rewritten to where it was found, which becomes the current
+// directory) or the user quits: returns the request's cancel state, 0 when
+// the disc is there.  Asked as requestDisc asks, with the quit question of
+// the time outside the installation.
+int requestCD(int wanted, const char* installFolder, char* installFrom, bool debug,
+              const char* productGUID);
+
+// True when the last requestCD ended with the user quitting.
 extern bool g_installationCancelled;
+
+// True for a drive that can take files: not a CD-ROM, a read-only volume or
+// a drive without a file system.
+bool isWritableDrive(const char* path);
 
 // Free space of the volume holding `path`.
 typedef BOOL(WINAPI* DiskFreeSpaceExFn)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER,

@@ -1,17 +1,19 @@
 // Reading autorun.cfg: the disc's one configuration file, read into the
 // installer state each time the host asks for the settings.
-#include "core/settings.h"
+#include "api/settings.h"
 
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 
 #include "core/host.h"
+#include "core/paths.h"
+#include "core/prompts.h"
 #include "core/inifile.h"
 #include "core/installer.h"
 #include "core/languages.h"
 #include "core/names.h"
-#include "core/text.h"
+#include "platform/text.h"
 #include "install/discs.h"
 #include "integration/game_registry.h"
 
@@ -21,7 +23,6 @@ namespace {
 
 // Every setting stands before the first section header.
 const char kSettings[] = "";
-const int kQuitQuestion = 46;
 
 // Reads the text setting `key` into a fixed field, cut to fit.
 template <size_t N>
@@ -163,7 +164,7 @@ void readConfigurationFrom(CZKInstaller& s, CIniFile& ini) {
     char folder[3 * kText];
     formatText(folder, sizeof folder, "%s\\%s\\%s", s.m_startMenuPath, s.m_company,
                s.m_productName);
-    s.m_installUtility.cleanPath(folder, s.m_startMenuFolder);
+    cleanPath(folder, s.m_startMenuFolder);
 
     readRegistryLanguage(s, ini);
 }
@@ -171,29 +172,19 @@ void readConfigurationFrom(CZKInstaller& s, CIniFile& ini) {
 bool askToRetryConfiguration(const CZKInstaller& s, const char* path) {
     char text[2 * kText];
     formatText(text, sizeof text, "Can't open %s", path ? path : "");
-    for (;;) {
-        // Only an explicit Retry or No goes round again, so a box that cannot
-        // be shown ends the read instead of asking for ever.
-        if (showMessage(s.m_installerWindow, text, "Corrupted AutoRun.CFG File",
-                        MB_RETRYCANCEL | MB_ICONEXCLAMATION) == IDRETRY)
-            return true;
-        // The same quit question as a disc request's.
-        char question[1024];
-        hostString(kQuitQuestion, question, sizeof question);
-        if (showMessage(s.m_installerWindow, question, "",
-                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDNO)
-            return false;
-    }
+    return askRetry(s.m_installerWindow, text, "Corrupted AutoRun.CFG File") == kPromptRetry;
 }
 
 void readConfiguration(CZKInstaller& s) {
     CIniFile ini;
     for (;;) {
         copyText(s.m_productGUID, kPlaceholderGUID);
-        if (s.m_installUtility.requestCD(1, "", s.m_installFrom, s.m_debug, s.m_productGUID) != 0)
-            exit(0);
-        cutTrailingBackslash(s.m_installFrom);
-        setDiscFolders(s);
+        char from[kText];
+        copyInstallFrom(s, from, sizeof from);
+        int cancel = requestCD(1, "", from, s.m_debug, s.m_productGUID);
+        publishInstallFrom(s, from, 0);
+        if (cancel != 0)
+            quitInstaller("the user quit while disc 1 was asked for");
 
         char path[kText];
         formatText(path, sizeof path, "%s\\%s", s.m_autoRunFolder, "autorun.cfg");
@@ -203,7 +194,7 @@ void readConfiguration(CZKInstaller& s) {
         // Without this question a disc whose file cannot be read would be
         // asked for again and again without the user ever hearing why.
         if (!askToRetryConfiguration(s, path))
-            exit(0);
+            quitInstaller("the user quit when autorun.cfg could not be read");
     }
     readConfigurationFrom(s, ini);
 }

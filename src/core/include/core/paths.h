@@ -32,6 +32,10 @@ void mfcFriendly(char* out, const char* text, size_t cap);
 // *ok is false when the process list cannot be read.
 int countProcesses(const char* exeName, bool* ok);
 
+// Drops the characters a file name may not hold (a drive's colon stays)
+// and trailing blanks; dest holds 260 bytes.
+void cleanPath(const char* src, char* dest);
+
 // Product-name setters: the start-menu folder follows the product name, the
 // install folder the friendly name (unless the game was installed before).
 void setProductName(CZKInstaller& s, const char* name);

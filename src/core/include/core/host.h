@@ -4,8 +4,16 @@
 #define ZK_CORE_HOST_H
 
 #include "ZKInstall.h"
+#include "platform/notify.h"
 
 namespace zk {
+
+// Host callbacks.
+extern ZKMessageBoxCallback g_messageBox;
+extern ZKDiscRequestCallback g_beforeDiscRequest;
+extern ZKDiscRequestCallback g_afterDiscRequest;
+// Both disc callbacks until the host sets its own: answers 0 at once.
+int __stdcall noDiscAnswer(int disc);
 
 // Shows a message through the host's callback and returns the button code.
 // Without a callback the text goes to the debugger output and is answered as a
@@ -16,7 +24,7 @@ int showMessage(HWND owner, const char* text, const char* caption, unsigned styl
 // The answer showMessage gives when the host has no callback.
 int answerWithoutHost(unsigned style);
 
-// Fetches host text `id` (ZKINSTALL_getStringFromDLLorEXE) into buf.
+// Fetches host text `id` (the host's string tables, then the program's) into buf.
 void hostString(int id, char* buf, int size);
 
 // Fetches host text `id` and substitutes its one %s, %c or %d conversion with
@@ -26,9 +34,6 @@ void hostMessage(int id, const char* arg, char* out, int size);
 
 // Substitution used by hostMessage, exposed for the tests.
 void substituteOne(const char* pattern, const char* arg, char* out, int size);
-
-// The system's text for an error code, in the user's default language.
-void systemErrorText(unsigned long code, char* out, int size);
 
 } // namespace zk
 

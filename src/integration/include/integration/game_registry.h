@@ -73,6 +73,29 @@ void installedIconPath(const CZKInstaller& s, char* out, size_t cap);
 // product.  Stores the answer in the state's previously-installed flag too.
 bool detectPreviousInstallation(CZKInstaller& s);
 
+// Writing the entries.  Each reports whether every key and value applied; a
+// failure is traced by name in debug mode.
+// The App Paths entry, the game key with its version subkey and the shared
+// "Installed Games" entry; a game key that cannot be created is shown.
+bool writeGameRegistry(CZKInstaller& s);
+// The product's Uninstall entry; false without a product GUID.
+bool writeUninstallEntry(CZKInstaller& s);
+// The App Paths "Installed" flag.
+bool setInstalledFlag(CZKInstaller& s, bool installed);
+bool getInstalledFlag(CZKInstaller& s);
+// The flags a reboot leaves for the next run: App Paths "Restart" and
+// "DirectX Installed", the game key's install-from location and language.
+bool setRestartFlag(CZKInstaller& s, bool restarted);
+// Reads a pending restart back into the state (division, game name, DirectX
+// flag, install-from location and language); true when one is pending.
+bool getRestartFlag(CZKInstaller& s);
+// The game key's "CacheSize" and "SwapSize" in kilobytes.
+bool setCacheSize(CZKInstaller& s, __int64 bytes);
+bool setSwapSize(CZKInstaller& s, __int64 bytes);
+// Reads an earlier installation's entries into the state: 0, or -1 when its
+// App Paths entry does not open.
+int readGameRegistry(CZKInstaller& s);
+
 // Copies the uninstaller program and this library into the install folder
 // when they are not there yet, taking each from the first of the source
 // folders that holds it, and logs what it copied so the uninstaller removes

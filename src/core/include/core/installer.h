@@ -4,24 +4,17 @@
 #define ZK_CORE_INSTALLER_H
 
 #include "ZKInstall.h"
-#include "core/install_utility.h"
+#include "platform/text.h"
 
 namespace zk {
 
-const int kText = 260;
 const int kLanguageCount = 26;
-
-// Holds what a component Part keeps of DirectX; grows with the DirectX work.
-struct CZKDirectX {
-    bool m_debug = false;
-    void setDebug(bool debug) { m_debug = debug; }
-};
 
 class CZKInstaller {
   public:
     CZKInstaller();
 
-    // Part of ZKINSTALL_init: fills paths and defaults.
+    // Fills paths and defaults (the start of ZKINSTALL_init).
     void init(const char* executable);
     void setDebugMode(bool debug);
 
@@ -32,8 +25,6 @@ class CZKInstaller {
 
     // members
     CZKSystem m_system;
-    CZKDirectX m_directX;
-    CInstallUtility m_installUtility;
 
     // state
     bool m_debug = false;
@@ -52,7 +43,9 @@ class CZKInstaller {
     char m_startMenuPath[kText] = {};
     char m_desktopPath[kText] = {};
 
-    // disc paths
+    // disc paths: the installation thread moves them when it finds a disc
+    // elsewhere, so they change under a lock (publishInstallFrom) and are
+    // read under it while a copy may run (copyInstallFrom).
     char m_installFrom[kText] = {};
     char m_autoRunFolder[kText] = {};
     char m_supportFolder[kText] = {};
@@ -134,6 +127,11 @@ class CZKInstaller {
 
 // Sets the AutoRun, Support and DirectX folders from the install-from location.
 void setDiscFolders(CZKInstaller& s);
+// Moves the install-from location (without its trailing backslash) and the
+// disc folders with it; a disc number of 0 leaves the current disc as it is.
+void publishInstallFrom(CZKInstaller& s, const char* root, int disc);
+// The install-from location as it is now.
+void copyInstallFrom(CZKInstaller& s, char* out, size_t cap);
 // The last component of the Startup folder's path (one trailing backslash cut).
 void startupFolderName(const char* startupPath, char* out, int size);
 // Chooses the user's language while the library loads.
@@ -147,12 +145,6 @@ CZKSystem& sharedSystem();
 extern bool g_debugMode;
 extern bool g_rebootRequired;
 
-// Host callbacks.
-extern ZKMessageBoxCallback g_messageBox;
-extern ZKDiscRequestCallback g_beforeDiscRequest;
-extern ZKDiscRequestCallback g_afterDiscRequest;
-// Both disc callbacks until the host sets its own: answers 0 at once.
-int __stdcall noDiscAnswer(int disc);
 
 } // namespace zk
 

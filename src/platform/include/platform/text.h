@@ -9,6 +9,9 @@
 
 namespace zk {
 
+// The size of the library's fixed text fields and of the callers' buffers.
+const int kText = 260;
+
 // Copies at most cap-1 characters of src (null counts as "") and terminates.
 void copyText(char* dst, size_t cap, const char* src);
 // Appends as much of src as fits.
