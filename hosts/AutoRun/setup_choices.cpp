@@ -1,0 +1,250 @@
+// Setup's choices before the copy: language, installation type, install
+// folder (checked by the library) and the final confirmation.
+#include "setup.h"
+
+#include <cstdlib>
+
+#include "ZKInstall.h"
+#include "bounded.h"
+#include "exitcodes.h"
+#include "progress.h"
+#include "resource.h"
+#include "texts.h"
+
+namespace autorun {
+
+namespace {
+
+std::string trim(const std::string& text) {
+    size_t b = 0, e = text.size();
+    while (b < e && (text[b] == ' ' || text[b] == '\t'))
+        ++b;
+    while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t'))
+        --e;
+    return text.substr(b, e - b);
+}
+
+const int kTypeTexts[] = {IDS_TYPE_MINIMUM, IDS_TYPE_SATISFACTORY, IDS_TYPE_FULL,
+                          IDS_TYPE_NOSTREAMING};
+
+} // namespace
+
+int Setup::chooseLanguage() {
+    const bool* available = ZKINSTALL_getAvailableLanguages();
+    std::vector<LanguageEntry> all, offered;
+    for (int i = 1; i <= 25; ++i) {
+        const char* name = ZKINSTALL_getLanguageIndexName(i);
+        const char* prefix = ZKINSTALL_getLanguageIndexPrefix(i);
+        LanguageEntry e{i, name ? name : "", prefix ? prefix : ""};
+        all.push_back(e);
+        if (available && available[i])
+            offered.push_back(e);
+    }
+    std::string offeredNames;
+    for (const LanguageEntry& l : offered)
+        offeredNames += (offeredNames.empty() ? "" : ", ") + l.name + " (" + l.prefix + ")";
+
+    int choice = 0;
+    if (!m_options.language.empty()) {
+        choice = findLanguage(m_options.language, all);
+        if (choice == 0 || !available || !available[choice]) {
+            complain("the language \"" + m_options.language + "\" is not on this disc; it offers " +
+                     (offeredNames.empty() ? std::string("none") : offeredNames));
+            return ExitBadCommandLine;
+        }
+    } else {
+        int index = 0;
+        char prefix[kPath] = {0};
+        if (ZKINSTALL_autoSelectLanguage(&index, prefix)) {
+            choice = index;
+        } else if (!offered.empty()) {
+            // The disc leaves the choice to the user: the language the library
+            // settled on when the disc offers it, else the first one it offers.
+            int suggestion = offered[0].index;
+            for (const LanguageEntry& l : offered)
+                if (l.index == index)
+                    suggestion = index;
+            choice = suggestion;
+            if (!m_unattended && offered.size() > 1) {
+                std::string list = hostText(IDS_LANGUAGE_LIST);
+                for (size_t i = 0; i < offered.size(); ++i)
+                    list += "\n  " + std::to_string(i + 1) + ") " + offered[i].name;
+                m_console.print(list);
+                size_t def = 0;
+                for (size_t i = 0; i < offered.size(); ++i)
+                    if (offered[i].index == suggestion)
+                        def = i;
+                for (;;) {
+                    std::string answer;
+                    Console::ReadResult r = askOrCancel(
+                        hostText(IDS_LANGUAGE_PROMPT, {std::to_string(def + 1)}) + " ", answer);
+                    if (r == Console::Interrupted)
+                        return ExitCancelled;
+                    if (r == Console::EndOfInput)
+                        break;
+                    answer = trim(answer);
+                    if (answer.empty())
+                        break;
+                    char* end = nullptr;
+                    long n = strtol(answer.c_str(), &end, 10);
+                    if (*end == '\0' && n >= 1 && static_cast<size_t>(n) <= offered.size()) {
+                        choice = offered[n - 1].index;
+                        break;
+                    }
+                    int named = findLanguage(answer, offered);
+                    if (named != 0) {
+                        choice = named;
+                        break;
+                    }
+                }
+            }
+        } else {
+            choice = index;  // nothing offered: the library's English fallback
+        }
+    }
+    if (choice >= 1 && choice <= 25)
+        ZKINSTALL_setLanguage(choice);
+    char prefix[kPath] = {0};
+    m_language = ZKINSTALL_getCurrentlySelectedLanguage(prefix);
+    const char* name = ZKINSTALL_getLanguageIndexName(m_language);
+    note("language: " + std::string(name ? name : "?") + " (" + prefix + ")");
+    return ExitInstalled;
+}
+
+int Setup::chooseType() {
+    // Full without streaming only means something for a game that streams.
+    int last = ZKINSTALL_getGameHasStreaming() ? 4 : 3;
+    m_type = m_options.installType != 0 ? m_options.installType : 3;
+    if (m_options.installType > last) {
+        complain("this game has no installation type \"nostreaming\"");
+        return ExitBadCommandLine;
+    }
+    if (!m_unattended && m_options.installType == 0) {
+        std::string list = hostText(IDS_TYPE_LIST);
+        for (int t = 1; t <= last; ++t)
+            list += "\n  " + std::to_string(t) + ") " + hostText(kTypeTexts[t - 1]) + "  (" +
+                    formatBytes(ZKINSTALL_getInstallSize(t)) + ")";
+        m_console.print(list);
+        for (;;) {
+            std::string answer;
+            Console::ReadResult r =
+                askOrCancel(hostText(IDS_TYPE_PROMPT, {std::to_string(m_type)}) + " ", answer);
+            if (r == Console::Interrupted)
+                return ExitCancelled;
+            if (r == Console::EndOfInput)
+                break;
+            answer = trim(answer);
+            if (answer.empty())
+                break;
+            int t = parseInstallType(answer);
+            if (t >= 1 && t <= last) {
+                m_type = t;
+                break;
+            }
+        }
+    }
+    m_expected = ZKINSTALL_getInstallSize(m_type);
+    note("installation type " + std::to_string(m_type) + " (" + hostText(kTypeTexts[m_type - 1]) +
+         "), " + std::to_string(m_expected) + " bytes");
+    return ExitInstalled;
+}
+
+int Setup::checkDestination(std::string& folder, std::string& why) {
+    folder = trim(folder);
+    // "C:\Games\X\" means the folder C:\Games\X; the library keeps folders
+    // without a trailing backslash.
+    if (folder.size() > 3 && folder.back() == '\\')
+        folder.pop_back();
+    if (folder.size() >= kPath) {
+        why = hostText(IDS_FOLDER_TOO_LONG);
+        return ExitBadDestination;
+    }
+    char path[kPath];
+    copyText(path, folder.c_str());
+    switch (ZKINSTALL_getIsValidZKPath(path)) {
+    case PathValid: break;
+    case PathProtected: why = hostText(IDS_FOLDER_PROTECTED); return ExitBadDestination;
+    case PathTooLong: why = hostText(IDS_FOLDER_TOO_LONG); return ExitBadDestination;
+    case PathBadCharacter: why = hostText(IDS_FOLDER_BAD_CHAR); return ExitBadDestination;
+    default: why = hostText(IDS_FOLDER_MALFORMED); return ExitBadDestination;
+    }
+    if (!ZKINSTALL_getIsValidDrive(path)) {
+        why = hostText(IDS_FOLDER_BAD_DRIVE);
+        return ExitBadDestination;
+    }
+    if (!ZKINSTALL_getIsSufficentSpace(path, m_expected)) {
+        why = hostText(IDS_FOLDER_NO_SPACE, {formatBytes(m_expected)});
+        return ExitInsufficientSpace;
+    }
+    return ExitInstalled;
+}
+
+int Setup::chooseDestination() {
+    char text[kPath] = {0};
+    ZKINSTALL_getGameCacheLocation(text);
+    std::string suggestion = text;
+    // An earlier installation's folder comes back in its short (8.3) form;
+    // show and keep the name the user knows.
+    char longName[kPath] = {0};
+    DWORD n = GetLongPathNameA(text, longName, sizeof longName);
+    if (n > 0 && n < sizeof longName)
+        suggestion = longName;
+    if (ZKINSTALL_getWasGamePreviouslyInstalled())
+        note(hostText(IDS_PREVIOUS_INSTALL, {suggestion}));
+
+    std::string folder = m_options.destination.empty() ? suggestion : m_options.destination;
+    bool askFirst = !m_unattended && m_options.destination.empty();
+    for (;;) {
+        if (askFirst) {
+            std::string answer;
+            Console::ReadResult r =
+                askOrCancel(hostText(IDS_FOLDER_PROMPT, {folder}) + " ", answer);
+            if (r == Console::Interrupted)
+                return ExitCancelled;
+            if (r == Console::Line && !trim(answer).empty())
+                folder = answer;
+        }
+        std::string why;
+        int code = checkDestination(folder, why);
+        if (code == ExitInstalled)
+            break;
+        complain(folder + ": " + why);
+        if (m_unattended)
+            return code;
+        askFirst = true;
+    }
+    m_destination = folder;
+    char path[kPath];
+    copyText(path, folder.c_str());
+    ZKINSTALL_setGameCacheLocation(path);
+    note("install folder: " + folder);
+    return ExitInstalled;
+}
+
+int Setup::confirm() {
+    if (m_unattended)
+        return ExitInstalled;
+    unsigned style = MB_YESNO;
+    std::vector<std::string> names = buttonNames(style);
+    std::string prompt = hostText(IDS_CONFIRM, {m_product, m_destination,
+                                                hostText(kTypeTexts[m_type - 1]),
+                                                formatBytes(m_expected)}) +
+                         " [" + names[0] + "/" + names[1] + "] ";
+    for (;;) {
+        std::string answer;
+        Console::ReadResult r = askOrCancel(prompt, answer);
+        if (r == Console::Interrupted)
+            return ExitCancelled;
+        if (r == Console::EndOfInput)
+            return ExitInstalled;
+        int button = parseButtonAnswer(answer, style, names);
+        if (button == BtnYes)
+            return ExitInstalled;
+        if (button == BtnNo) {
+            m_userCancelled = true;
+            return ExitCancelled;
+        }
+    }
+}
+
+} // namespace autorun
