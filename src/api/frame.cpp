@@ -64,6 +64,8 @@ void ZKINSTALL_RestoreScreenSaverState() {
 
 bool ZKINSTALL_restore() {
     ZKINSTALL_RestoreScreenSaverState();
+    // Hosts call this just before they end; the pause lets the settings
+    // broadcast reach the other windows first.
     Sleep(1000);
     return true;
 }

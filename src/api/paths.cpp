@@ -21,6 +21,8 @@ void ZKINSTALL_makeStringMFCFriendly(char* out, const char* text) { mfcFriendly(
 
 bool ZKINSTALL_isThisProgramRunning(char* exeName, int allowed) {
     const int kSnapshots = 4;
+    // A program that is just ending (or just starting) shows up in one list
+    // only: it counts as running when it is in every snapshot, a second apart.
     for (int i = 0; i < kSnapshots; ++i) {
         if (i > 0)
             Sleep(1000);
@@ -60,9 +62,7 @@ bool ZKINSTALL_setFriendlyProductName(char* name) {
 
 void ZKINSTALL_getProductDivision(char* name) { copyText(name, kText, installer().m_company); }
 void ZKINSTALL_getGameIcon(char* name) { copyText(name, kText, installer().m_icon); }
-void ZKINSTALL_getInstallFromLocation(char* path) {
-    copyText(path, kText, installer().m_installFrom);
-}
+void ZKINSTALL_getInstallFromLocation(char* path) { copyInstallFrom(installer(), path, kText); }
 
 bool ZKINSTALL_setSideBar(const char* bitmapFile) {
     HBITMAP loaded = static_cast<HBITMAP>(LoadImageA(
