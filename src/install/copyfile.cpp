@@ -33,23 +33,24 @@ void suspendIfAsked() {
         SuspendThread(GetCurrentThread());
 }
 
-void runRegistrationTool(const char* tool, const char* arguments) {
-    if (s_registrationSeam) {
-        s_registrationSeam(tool, arguments);
-        return;
-    }
+// The tool's exit code; kNotRun when it could not be started.
+const unsigned long kNotRun = 0xFFFFFFFF;
+
+unsigned long runRegistrationTool(const char* tool, const char* arguments) {
+    if (s_registrationSeam)
+        return s_registrationSeam(tool, arguments);
     // Registration is silent and best effort; a missing tool must not turn
     // into execAndWait's prompt for a disc.
     DWORD attributes = GetFileAttributesA(tool);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return;
+        return kNotRun;
     char folder[kPath];
     zk::copyText(folder, tool);
     char* slash = strrchr(folder, '\\');
     if (slash)
         *slash = '\0';
     CZKSystem system;
-    system.execAndWait(tool, folder, arguments, 0, 1);
+    return system.execAndWait(tool, folder, arguments, 0, 1);
 }
 
 // What a system copy reports back, so a copy that never called the routine
@@ -127,7 +128,7 @@ RegistrationKind registrationKind(const char* path) {
     return !lstrcmpiA(dot + 1, "exe") ? kProgram : kOther;
 }
 
-void runRegistration(const char* tool, const char* form, const char* file, bool debug,
+bool runRegistration(const char* tool, const char* form, const char* file, bool debug,
                      const char* caption) {
     char arguments[kPath * 2];
     zk::formatText(arguments, sizeof arguments, "%s \"%s\"", form, file);
@@ -136,7 +137,17 @@ void runRegistration(const char* tool, const char* form, const char* file, bool 
         zk::formatText(text, sizeof text, "exec: %s %s", tool, arguments);
         DebugMessageBox(nullptr, text, caption, MB_OK);
     }
-    runRegistrationTool(tool, arguments);
+    unsigned long code = runRegistrationTool(tool, arguments);
+    if (code == 0)
+        return true;
+    char what[96];
+    if (code == kNotRun)
+        zk::formatText(what, sizeof what, "registration (%s) not run", form);
+    else
+        zk::formatText(what, sizeof what, "registration (%s) failed with exit code %lu", form,
+                       code);
+    zk::traceFailure(debug, caption, what, file);
+    return false;
 }
 
 } // namespace copyparts
@@ -165,6 +176,16 @@ void restoreSystemCopy() {
 bool usingSystemCopy() { return s_copyDecided ? s_useSystemCopy : systemCopy() != nullptr; }
 
 void setRegistrationSeam(RegistrationSeam seam) { s_registrationSeam = seam; }
+
+void traceFailure(bool debug, const char* caption, const char* what, const char* name) {
+    if (!debug)
+        return;
+    DWORD error = GetLastError();
+    char text[kPath * 2];
+    formatText(text, sizeof text, "%s: %s", what ? what : "", name ? name : "");
+    DebugMessageBox(nullptr, text, caption, MB_OK);
+    SetLastError(error);
+}
 
 } // namespace zk
 
@@ -197,22 +218,17 @@ void CZKCopyFile::setDebugMode(bool debug) { m_debug = debug; }
 
 // --- copying a file ----------------------------------------------------------------
 
-bool CZKCopyFile::MyCopyFile(const char* source, const char* destination, int* cancel,
-                             LPPROGRESS_ROUTINE routine, _zk_copyprogress* record) {
-    if (!source || !destination) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return false;
-    }
-    if (!s_copyDecided) {
-        s_useSystemCopy = systemCopy() != nullptr;
-        s_copyDecided = true;
-    }
-    suspendIfAsked();
+namespace {
 
-    bool ok = false;
-    // A read-only destination refuses the copy; it is made writable and the
-    // copy tried again at once.  Looking before every copy would cost a folder
-    // search for each new file.
+// What became of a file: MyCopyFile answers true for an ignored one too, so
+// that the installation goes on, but it is not there.
+enum CopyOutcome { kCopied, kIgnored, kNotCopied };
+
+// The copy and its retry dialog.  A read-only destination refuses the copy;
+// it is made writable and the copy tried again at once.  Looking before every
+// copy would cost a folder search for each new file.
+CopyOutcome copyWithRetry(CZKCopyFile& copier, const char* source, const char* destination,
+                          int* cancel, LPPROGRESS_ROUTINE routine, _zk_copyprogress* record) {
     bool cleared = false;
     for (;;) {
         SetLastError(0);
@@ -233,16 +249,14 @@ bool CZKCopyFile::MyCopyFile(const char* source, const char* destination, int* c
                 }
             }
             if (!s_useSystemCopy) {
-                copied = MyCopyFileEx(source, destination, routine, record, cancel, 0);
+                copied = copier.MyCopyFileEx(source, destination, routine, record, cancel, 0);
                 error = GetLastError();
             }
         }
-        if (copied) {
-            ok = true;
-            break;
-        }
+        if (copied)
+            return kCopied;
         if (error == ERROR_REQUEST_ABORTED || (cancel && *cancel))
-            break;
+            return kNotCopied;
         if (!cleared && zk::clearReadOnly(destination)) {
             cleared = true;
             continue;
@@ -253,29 +267,49 @@ bool CZKCopyFile::MyCopyFile(const char* source, const char* destination, int* c
         if (answer == zk::kPromptQuit) {
             if (cancel)
                 *cancel = 1;
-            break;
+            return kNotCopied;
         }
-        if (answer == zk::kPromptRetry)
-            continue;
-        // Ignore, or any other answer: go on as if the file had been copied.
-        ok = true;
-        break;
+        if (answer != zk::kPromptRetry)
+            return kIgnored;  // Ignore, or any other answer: go on without the file
     }
+}
+
+} // namespace
+
+bool CZKCopyFile::MyCopyFile(const char* source, const char* destination, int* cancel,
+                             LPPROGRESS_ROUTINE routine, _zk_copyprogress* record) {
+    if (!source || !destination) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    if (!s_copyDecided) {
+        s_useSystemCopy = systemCopy() != nullptr;
+        s_copyDecided = true;
+    }
+    suspendIfAsked();
+
+    CopyOutcome outcome = copyWithRetry(*this, source, destination, cancel, routine, record);
+    if (outcome == kIgnored)
+        zk::traceFailure(m_debug, "MyCopyFile", "not copied, ignored by the user", destination);
+    else if (outcome == kNotCopied)
+        zk::traceFailure(m_debug, "MyCopyFile", "not copied", destination);
 
     // The kind comes from the name alone; only programs and libraries are
     // looked up on disk, so a plain data file costs no extra search.
-    RegistrationKind kind = destination ? registrationKind(destination) : kOther;
+    RegistrationKind kind = registrationKind(destination);
     if (kind != kOther && fileExists(destination, false)) {
         const char* form = nullptr;
         if (kind == kProgram)
             form = "/s /regserver";
         else if (kind == kLibrary && DLLHasCOMObjects(destination))
             form = "/s";
+        // A server that does not register leaves the copy in place; the
+        // failure is traced.
         if (form)
             runRegistration(m_registerFilename, form, destination, m_debug, "MyCopyFile");
     }
     zk::clearReadOnly(destination);
-    return ok;
+    return outcome != kNotCopied;
 }
 
 bool CZKCopyFile::DLLHasCOMObjects(const char* path) {

@@ -35,8 +35,10 @@ enum RegistrationKind { kOther, kLibrary, kProgram };
 // they hold COM servers) and "exe" programs, by their extension in any case.
 RegistrationKind registrationKind(const char* path);
 
-// Runs the tool with `form` and the quoted file, traced in debug mode.
-void runRegistration(const char* tool, const char* form, const char* file, bool debug,
+// Runs the registration tool with `form` and the quoted file, traced in debug
+// mode.  True when the tool ran and exited with 0; a failure is traced with
+// the file's name.
+bool runRegistration(const char* tool, const char* form, const char* file, bool debug,
                      const char* caption);
 
 } // namespace copyparts

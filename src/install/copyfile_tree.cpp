@@ -32,6 +32,7 @@ size_t rootLength(const char* path) {
 bool CZKCopyFile::createDirectory(const char* path, int start) {
     if (!path || !path[0] || strlen(path) >= static_cast<size_t>(kPath)) {
         SetLastError(path && path[0] ? ERROR_FILENAME_EXCED_RANGE : ERROR_INVALID_NAME);
+        zk::traceFailure(m_debug, "createDirectory", "folder not created", path);
         return false;
     }
     char work[kPath];
@@ -66,6 +67,7 @@ bool CZKCopyFile::createDirectory(const char* path, int start) {
         return true;
 
     DWORD error = GetLastError();
+    zk::traceFailure(m_debug, "createDirectory", "folder not created", path);
     // Roll back, deepest first; a folder that stays busy ends the walk.
     for (int k = createdCount - 1; k >= 0; --k) {
         work[created[k]] = '\0';
@@ -75,8 +77,10 @@ bool CZKCopyFile::createDirectory(const char* path, int start) {
             if (!removed)
                 Sleep(1000);
         }
-        if (!removed)
+        if (!removed) {
+            zk::traceFailure(m_debug, "createDirectory", "created folder left behind", work);
             break;
+        }
     }
     SetLastError(error);
     return false;
@@ -96,6 +100,8 @@ int CZKCopyFile::XCopy(const char* wildcard, const char* destination, int recurs
         zk::clearReadOnly(destination);
         DeleteFileA(destination);
     }
+    // A destination that cannot be made fails at its first file, which the
+    // user may retry or ignore; createDirectory has traced it.
     createDirectory(destination, 0);
 
     // "folder\pattern": the folder keeps its backslash; a bare pattern is
@@ -105,16 +111,20 @@ int CZKCopyFile::XCopy(const char* wildcard, const char* destination, int recurs
     const char* slash = strrchr(wildcard, '\\');
     if (slash) {
         size_t n = static_cast<size_t>(slash - wildcard) + 1;
-        if (n >= static_cast<size_t>(kPath))
+        if (n >= static_cast<size_t>(kPath)) {
+            zk::traceFailure(m_debug, "XCopy", "path too long", wildcard);
             return -1;
+        }
         memcpy(folder, wildcard, n);
         folder[n] = '\0';
         pattern = slash + 1;
     }
 
     char query[kPath];
-    if (!joinPath(query, sizeof query, {folder, pattern}))
+    if (!joinPath(query, sizeof query, {folder, pattern})) {
+        zk::traceFailure(m_debug, "XCopy", "path too long", wildcard);
         return -1;
+    }
     WIN32_FIND_DATAA found;
     HANDLE h = FindFirstFileA(query, &found);
     if (h != INVALID_HANDLE_VALUE) {
@@ -122,9 +132,12 @@ int CZKCopyFile::XCopy(const char* wildcard, const char* destination, int recurs
             if (isFolderEntry(found) || isDots(found.cFileName))
                 continue;
             char from[kPath], to[kPath];
-            if (!joinPath(from, sizeof from, {folder, found.cFileName}) ||
-                !joinPath(to, sizeof to, {destination, "\\", found.cFileName}) ||
-                !MyCopyFile(from, to, cancel, routine, record)) {
+            bool joined = joinPath(from, sizeof from, {folder, found.cFileName}) &&
+                          joinPath(to, sizeof to, {destination, "\\", found.cFileName});
+            if (!joined)
+                zk::traceFailure(m_debug, "XCopy", "path too long", found.cFileName);
+            // MyCopyFile traces a file it did not copy.
+            if (!joined || !MyCopyFile(from, to, cancel, routine, record)) {
                 FindClose(h);
                 return -1;
             }
@@ -134,19 +147,24 @@ int CZKCopyFile::XCopy(const char* wildcard, const char* destination, int recurs
     }
 
     if (recurse) {
-        if (!joinPath(query, sizeof query, {folder, "*.*"}))
+        if (!joinPath(query, sizeof query, {folder, "*.*"})) {
+            zk::traceFailure(m_debug, "XCopy", "path too long", folder);
             return -1;
+        }
         h = FindFirstFileA(query, &found);
         if (h != INVALID_HANDLE_VALUE) {
             do {
                 if (!isFolderEntry(found) || isDots(found.cFileName))
                     continue;
                 char subWildcard[kPath], subDestination[kPath];
-                if (!joinPath(subWildcard, sizeof subWildcard, {folder, found.cFileName, "\\", pattern}) ||
-                    !joinPath(subDestination, sizeof subDestination,
-                              {destination, "\\", found.cFileName}) ||
-                    XCopy(subWildcard, subDestination, recurse, cancel, count, 1, nullptr, routine,
-                          record) == -1) {
+                const char* name = found.cFileName;
+                bool joined =
+                    joinPath(subWildcard, sizeof subWildcard, {folder, name, "\\", pattern}) &&
+                    joinPath(subDestination, sizeof subDestination, {destination, "\\", name});
+                if (!joined)
+                    zk::traceFailure(m_debug, "XCopy", "path too long", name);
+                if (!joined || XCopy(subWildcard, subDestination, recurse, cancel, count, 1,
+                                     nullptr, routine, record) == -1) {
                     FindClose(h);
                     return -1;
                 }
@@ -167,6 +185,8 @@ int CZKCopyFile::Remove(char* path) {
     else if (kind == kLibrary && DLLHasCOMObjects(path))
         form = "/u /s";
     if (form) {
+        // A server that stays registered does not keep its file; the failure
+        // is traced.
         runRegistration(m_registerFilename, form, path, m_debug, "Remove");
         fflush(nullptr);
         // Give the server's unloading time to finish before the file goes.
