@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/installer.h"
+#include "install/copyfile.h"
 #include "install/filelist.h"
 #include "platform/text.h"
 
@@ -13,7 +14,7 @@ namespace zk {
 
 // True when the install log in `folder` has a line for `file` (its path after
 // the second comma, compared without regard to case).
-bool logNames(const char* folder, const char* file) {
+static bool logNames(const char* folder, const char* file) {
     char path[kKeyPath];
     formatText(path, sizeof path, "%s\\filelist.txt", folder);
     FILE* log = fopen(path, "r");
@@ -31,11 +32,38 @@ bool logNames(const char* folder, const char* file) {
     return found;
 }
 
+// Copies `file` to `target` from the first source folder that holds it; false
+// when none did.  A copy that fails is traced, and the next folder tried.
+static bool copyFromSources(CZKInstaller& s, const char* file, const char* target,
+                            const char* const* sourceFolders, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (!sourceFolders[i] || !sourceFolders[i][0])
+            continue;
+        char source[kKeyPath];
+        formatText(source, sizeof source, "%s\\%s", sourceFolders[i], file);
+        if (!s.m_system.fileExists(source))
+            continue;
+        if (!CopyFileA(source, target, TRUE)) {
+            traceFailure(s.m_debug, "placeUninstaller", "not copied", source);
+            continue;
+        }
+        // A copy from a disc is read-only; the uninstaller must be able to
+        // delete it.
+        DWORD attributes = GetFileAttributesA(target);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+            !clearReadOnly(target))
+            traceFailure(s.m_debug, "placeUninstaller", "left read-only", target);
+        return true;
+    }
+    traceFailure(s.m_debug, "placeUninstaller", "not placed", file);
+    return false;
+}
+
 int placeUninstaller(CZKInstaller& s, const char* const* sourceFolders, int count) {
     static const char* const kFiles[] = {"ZKUninstall.exe", "ZKInstall.dll"};
     if (!s.m_installFolder[0])
         return 0;
-    int copied = 0;
+    int placed = 0;
     for (const char* file : kFiles) {
         char target[kKeyPath];
         formatText(target, sizeof target, "%s\\%s", s.m_installFolder, file);
@@ -44,27 +72,16 @@ int placeUninstaller(CZKInstaller& s, const char* const* sourceFolders, int coun
         // uninstaller only removes what the current log names.
         if (GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES) {
             if (!logNames(s.m_installFolder, file))
-                appendFileListEntry(0, 0, file, s.m_installFolder, s.m_debug);
+                appendFileListEntry(0, 0, file, s.m_installFolder, s.m_debug);  // traced there
             continue;
         }
-        for (int i = 0; i < count; ++i) {
-            if (!sourceFolders[i] || !sourceFolders[i][0])
-                continue;
-            char source[kKeyPath];
-            formatText(source, sizeof source, "%s\\%s", sourceFolders[i], file);
-            if (!s.m_system.fileExists(source) || !CopyFileA(source, target, TRUE))
-                continue;
-            // A copy from a disc is read-only; the uninstaller must be able
-            // to delete it.
-            DWORD attributes = GetFileAttributesA(target);
-            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-                SetFileAttributesA(target, attributes & ~FILE_ATTRIBUTE_READONLY);
-            appendFileListEntry(0, 0, file, s.m_installFolder, s.m_debug);
-            ++copied;
-            break;
-        }
+        // A copy the log does not name would outlive the uninstaller: it is
+        // not counted (appendFileListEntry traces the line).
+        if (copyFromSources(s, file, target, sourceFolders, count) &&
+            appendFileListEntry(0, 0, file, s.m_installFolder, s.m_debug))
+            ++placed;
     }
-    return copied;
+    return placed;
 }
 
 int placeUninstaller(CZKInstaller& s) {
