@@ -227,8 +227,9 @@ int extractMember(unzFile zip) {
     copyText(s_logName, name);
     if (d.currentFile)
         copyText(d.currentFile, kText, s_logName);
-    if (d.log)
-        writeFileListLine(d.log, 1, 1, s_logName, false);
+    // A member the log does not name stays behind when the game is removed.
+    if (d.log && !writeFileListLine(d.log, 1, 1, s_logName, false))
+        traceFailure(g_debugMode, "main_unzip", "install log line not written", s_logName);
 
     if (d.archiveTotal == -1) {
         d.archiveTotal = static_cast<__int64>(info.uncompressed_size);

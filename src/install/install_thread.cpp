@@ -69,8 +69,14 @@ struct Worker {
     _zk_copyprogress record{};
     bool done[kDoneFlags] = {};
     char lastFolder[kText] = "";
+    bool lastFolderMade = false;
     char prefix[kText] = "";
     FILE* log = nullptr;
+    // Changes reported as not applied (folders, copies, log lines), each
+    // traced where it failed; the debug summary gives the count.  A file the
+    // user chose to go on without counts as copied for the host and is only
+    // traced, by the copier.
+    int notApplied = 0;
 
     explicit Worker(InstallJob* j) : job(j) {
         copier.setDebugMode(j->debug);
@@ -101,21 +107,42 @@ struct Worker {
         done[disc] = true;
     }
 
-    void createFolderOnce(const char* folder) {
+    // The copier traces a folder it cannot make.
+    bool createFolder(const char* folder) {
+        if (copier.createDirectory(folder, 0))
+            return true;
+        ++notApplied;
+        return false;
+    }
+
+    bool createFolderOnce(const char* folder) {
         if (strcmp(folder, lastFolder) == 0)
-            return;
-        copier.createDirectory(folder, 0);
+            return lastFolderMade;
+        lastFolderMade = createFolder(folder);
         copyText(lastFolder, folder);
+        return lastFolderMade;
     }
 
-    void copyReadme() {
+    // A file the log does not name stays behind when the game is removed.
+    bool logLine(int disc, int level, const char* path, bool recursive) {
+        if (writeFileListLine(log, disc, level, path, recursive))
+            return true;
+        traceFailure(job->debug, "_install", "install log line not written", path);
+        ++notApplied;
+        return false;
+    }
+
+    bool copyReadme() {
         record.suppress = true;
-        copyReadMe(job->sourceRoot, job->languagePrefix, job->installFolder, job->readmeFile,
-                   job->debug);
+        bool ok = copyReadMe(job->sourceRoot, job->languagePrefix, job->installFolder,
+                             job->readmeFile, job->debug);
         record.suppress = false;
+        if (!ok)
+            ++notApplied;
+        return ok;
     }
 
-    void copySupportFiles() {
+    bool copySupportFiles() {
         char root[kText], spec[kText], dest[kText];
         withTrailingBackslash(root, sizeof root, job->sourceRoot);
         const char* language = job->languagePrefix;
@@ -125,21 +152,29 @@ struct Worker {
         formatText(dest, sizeof dest, "%sSupport\\%s\\", installRoot, language);
         int count = 0;
         float unused = 0;
+        // The copier traces what it did not copy.
         if (copier.XCopy(spec, dest, 0, job->cancel, &count, 1, &unused, copyProgressRoutine,
-                         &record) == -1)
-            *job->cancel = 1;
+                         &record) != -1)
+            return true;
+        ++notApplied;
+        *job->cancel = 1;
+        return false;
     }
 
-    void openLog() {
+    // True when the log and its fixed lines were written.
+    bool openLog() {
         log = createFileList(job->installFolder);
-        if (!log)
-            return;
+        if (!log) {
+            traceFailure(job->debug, "_install", "install log not created", job->installFolder);
+            ++notApplied;
+            return false;
+        }
         char support[kText];
         formatText(support, sizeof support, "Support\\%s\\*.*", job->languagePrefix);
-        writeFileListLine(log, 0, 0, "cache.dat", false);
-        writeFileListLine(log, 0, 0, "C_TMP00_.DAT", false);
-        writeFileListLine(log, 1, 1, "Support\\*.*", false);
-        writeFileListLine(log, 1, 1, support, false);
+        bool ok = logLine(0, 0, "cache.dat", false);
+        ok = logLine(0, 0, "C_TMP00_.DAT", false) && ok;
+        ok = logLine(1, 1, "Support\\*.*", false) && ok;
+        return logLine(1, 1, support, false) && ok;
     }
 
     void installLine(const std::string& entry) {
@@ -173,7 +208,7 @@ struct Worker {
             return;
 
         if (log && path[0])
-            writeFileListLine(log, disc, level, path, recursive);
+            logLine(disc, level, path, recursive);
         if (disc != job->currentDisc && job->currentDisc == 1)
             copyReadme();
         if (level > job->installType)
@@ -227,8 +262,10 @@ struct Worker {
             int count = 0;
             float unused = 0;
             if (copier.XCopy(source, destFolder, recursive ? 1 : 0, job->cancel, &count, 1,
-                             &unused, copyProgressRoutine, &record) == -1)
+                             &unused, copyProgressRoutine, &record) == -1) {
+                ++notApplied;
                 *job->cancel = 1;
+            }
             return;
         }
         createFolderOnce(destFolder);
@@ -240,8 +277,10 @@ struct Worker {
             DebugMessageBox(nullptr, trace, "_install", 0);
         }
         // A failure the user cancelled has set the cancel flag, which ends the
-        // loop at the next line.
-        copier.MyCopyFile(source, dest, job->cancel, copyProgressRoutine, &record);
+        // loop at the next line.  The copier traces a file it did not copy,
+        // also one the user chose to go on without.
+        if (!copier.MyCopyFile(source, dest, job->cancel, copyProgressRoutine, &record))
+            ++notApplied;
     }
 
     void debugSummary() {
@@ -254,6 +293,8 @@ struct Worker {
         DebugMessageBox(nullptr, text, "_install", 0);
         double actual = job->expectedBytes ? copied * 100.0 / job->expectedBytes : 0.0;
         formatText(text, sizeof text, "Actual percent transferred:  %.2f%%", actual);
+        DebugMessageBox(nullptr, text, "_install", 0);
+        formatText(text, sizeof text, "Changes not applied:  %d", notApplied);
         DebugMessageBox(nullptr, text, "_install", 0);
     }
 
@@ -272,7 +313,7 @@ struct Worker {
         *job->cancel = 0;
         *job->running = 1;
         *job->percent = 0.0f;
-        copier.createDirectory(job->installFolder, 0);
+        createFolder(job->installFolder);
 
         copySupportFiles();
         std::vector<std::string> work;
@@ -296,9 +337,10 @@ struct Worker {
                 fclose(log);
             log = nullptr;
         }
-        if (job->currentDisc == 1)
-            copyReadMe(job->sourceRoot, job->languagePrefix, job->installFolder, job->readmeFile,
-                       job->debug);
+        if (job->currentDisc == 1 &&
+            !copyReadMe(job->sourceRoot, job->languagePrefix, job->installFolder,
+                        job->readmeFile, job->debug))
+            ++notApplied;
         *job->running = 0;
         if (job->debug)
             debugSummary();
@@ -372,27 +414,37 @@ void* startInstallThread(InstallJob* job) {
     return reinterpret_cast<void*>(handle);
 }
 
-void copyReadMe(const char* installFrom, const char* prefix, const char* installFolder,
+bool copyReadMe(const char* installFrom, const char* prefix, const char* installFolder,
                 const char* readmeFile, bool debug) {
     char folder[kText];
     formatText(folder, sizeof folder, "%s\\ReadMe", installFrom);
     CZKCopyFile copier;
+    copier.setDebugMode(debug);
     if (!copier.dirExists(folder))
-        return;
+        return true;
     char source[kText], destFolder[kText], dest[kText], entry[kText];
     formatText(source, sizeof source, "%s\\%s_readme.txt", folder, prefix);
     formatText(destFolder, sizeof destFolder, "%s\\Support", installFolder);
     formatText(dest, sizeof dest, "%s\\%s", destFolder, readmeFile);
+    // The copier traces a folder it cannot make; the copy then fails too.
     copier.createDirectory(destFolder, 0);
-    CopyFileA(source, dest, FALSE);
+    bool ok = CopyFileA(source, dest, FALSE) != FALSE;
+    if (!ok)
+        traceFailure(debug, "copyReadMe", "not copied", dest);
+    // Logged either way, as it always was: removing a missing file is harmless.
     formatText(entry, sizeof entry, "Support\\%s", readmeFile);
-    appendFileListEntry(1, 1, entry, installFolder, debug);
+    if (!appendFileListEntry(1, 1, entry, installFolder, debug))  // traced there
+        ok = false;
     // Gives the file system a moment before the attributes of the new copy
     // are read back, as the readme copy has always done.
     Sleep(100);
     DWORD attributes = GetFileAttributesA(dest);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesA(dest, attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        !clearReadOnly(dest)) {
+        traceFailure(debug, "copyReadMe", "left read-only", dest);
+        ok = false;
+    }
+    return ok;
 }
 
 } // namespace zk

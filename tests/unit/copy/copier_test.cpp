@@ -298,8 +298,9 @@ TEST_F(Copier, CopyingThreadSuspendsItselfUntilTheHostResumesIt) {
 }
 
 std::vector<std::string> s_registrations;
-void recordRegistration(const char* tool, const char* arguments) {
+unsigned long recordRegistration(const char* tool, const char* arguments) {
     s_registrations.push_back(std::string(tool) + "|" + arguments);
+    return 0;
 }
 
 TEST_F(Copier, ServersAreRegisteredOnCopyAndUnregisteredOnRemove) {

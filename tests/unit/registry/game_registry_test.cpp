@@ -332,7 +332,7 @@ TEST_F(GameRegistry, PreviousInstallationNeedsACompletedMatchingInstall) {
     }
 }
 
-TEST_F(GameRegistry, UninstallerIsPlacedOnceAndLogged) {
+TEST_F(GameRegistry, UninstallerIsPlacedOnceAndLoggedAndCountedOnlyWhenLogged) {
     const std::string first = dir / "first", second = dir / "second";
     zktest::makeDirs(first);
     zktest::makeDirs(second);
@@ -361,6 +361,14 @@ TEST_F(GameRegistry, UninstallerIsPlacedOnceAndLogged) {
     EXPECT_EQ(0, zk::placeUninstaller(*s, folders, 3));
     EXPECT_EQ("0,0,cache.dat\r\n0,0,ZKUninstall.exe\r\n0,0,ZKInstall.dll\r\n",
               zktest::readFile(installFolder + "\\filelist.txt"));
+
+    // A log that cannot be written: the copies are made but do not count, as
+    // the uninstaller would leave them behind.
+    for (const char* f : {"ZKUninstall.exe", "ZKInstall.dll", "filelist.txt"})
+        DeleteFileA((installFolder + "\\" + f).c_str());
+    zktest::makeDirs(installFolder + "\\filelist.txt");
+    EXPECT_EQ(0, zk::placeUninstaller(*s, folders, 3));
+    EXPECT_TRUE(zktest::exists(installFolder + "\\ZKInstall.dll"));
     SetFileAttributesA((second + "\\ZKUninstall.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 

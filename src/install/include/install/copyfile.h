@@ -36,9 +36,15 @@ bool usingSystemCopy();
 bool clearReadOnly(const char* path);
 
 // Replaces the start of the registration tool: the seam receives the tool and
-// its arguments instead of a process being started.  Null restores the tool.
-typedef void (*RegistrationSeam)(const char* tool, const char* arguments);
+// its arguments instead of a process being started and answers the tool's
+// exit code (0: registered).  Null restores the tool.
+typedef unsigned long (*RegistrationSeam)(const char* tool, const char* arguments);
 void setRegistrationSeam(RegistrationSeam seam);
+
+// Traces, in debug mode, a change that did not apply: "<what>: <name>" under
+// the caption of the function that gave up on it.  The thread's last error is
+// kept for the caller.
+void traceFailure(bool debug, const char* caption, const char* what, const char* name);
 
 } // namespace zk
 

@@ -37,7 +37,8 @@ struct InstallJob {
 
 // Copies the disc's "ReadMe\<prefix>_readme.txt" to "Support\<readme>" in
 // the install folder and logs it; nothing without the disc's ReadMe folder.
-void copyReadMe(const char* installFrom, const char* prefix, const char* installFolder,
+// False when the copy or its log line failed (traced in debug mode).
+bool copyReadMe(const char* installFrom, const char* prefix, const char* installFolder,
                 const char* readmeFile, bool debug);
 
 // Merges "common_filelist.txt" (current folder) and the language list into the

@@ -99,7 +99,8 @@ int readGameRegistry(CZKInstaller& s);
 // Copies the uninstaller program and this library into the install folder
 // when they are not there yet, taking each from the first of the source
 // folders that holds it, and logs what it copied so the uninstaller removes
-// it.  Returns how many files were copied.
+// it.  Returns how many files were both copied and logged; a copy or a log
+// line that fails is traced by name in debug mode.
 int placeUninstaller(CZKInstaller& s, const char* const* sourceFolders, int count);
 // The same from the disc's AutoRun folder, then this library's own folder.
 int placeUninstaller(CZKInstaller& s);
