@@ -75,7 +75,7 @@ bool CZKCopyFile::createDirectory(const char* path, int start) {
         for (int attempt = 0; attempt < 3 && !removed; ++attempt) {
             removed = RemoveDirectoryA(work) != 0;
             if (!removed)
-                Sleep(1000);
+                Sleep(1000);  // a scanner or indexer may hold the new folder a moment
         }
         if (!removed) {
             zk::traceFailure(m_debug, "createDirectory", "created folder left behind", work);
