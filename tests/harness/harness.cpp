@@ -15,17 +15,45 @@ MessageScript::~MessageScript() {
         s_script = nullptr;
 }
 
+static int play(std::deque<Step>& steps, int fallback) {
+    if (steps.empty())
+        return fallback;
+    Step step = steps.front();
+    steps.pop_front();
+    if (step.then)
+        step.then();
+    return step.answer;
+}
+
 int __stdcall MessageScript::callback(HWND, const char* text, const char* caption, unsigned style) {
     if (!s_script) {
         ADD_FAILURE() << "message box without a script: " << (text ? text : "");
         return IDCANCEL;
     }
     s_script->calls_.push_back({text ? text : "", caption ? caption : "", style});
-    if (s_script->answers_.empty())
-        return s_script->fallback_;
-    int code = s_script->answers_.front();
-    s_script->answers_.pop_front();
-    return code;
+    // A runaway retry or quit loop fails in seconds, not by the ctest time-out.
+    if (s_script->boxSteps_.empty() && ++s_script->unscripted_ > 1000)
+        s_script->fallback_ = kEndProcess;
+    int answer = play(s_script->boxSteps_, s_script->fallback_);
+    if (answer == kEndProcess) {
+        fprintf(stderr, "unscripted message box: %s | %s\n", caption, text);
+        fflush(stderr);
+        TerminateProcess(GetCurrentProcess(), 3);
+    }
+    return answer;
+}
+
+int __stdcall MessageScript::beforeRequest(int disc) {
+    if (!s_script)
+        return ADD_FAILURE() << "disc request without a script", IDCANCEL;
+    s_script->before_.push_back(disc);
+    return play(s_script->beforeSteps_, IDCANCEL);
+}
+
+int __stdcall MessageScript::afterRequest(int disc) {
+    if (s_script)
+        s_script->after_.push_back(disc);
+    return 0;
 }
 
 ScratchDir::ScratchDir(const std::string& tag) {
