@@ -73,7 +73,7 @@ TEST(IdentifyDisc, ReadsTheNumberAndMatchesTheProduct) {
 TEST_F(DiscRequest, AnswersDecideBetweenSearchingAgainAndQuitting) {
     enum Callback { Host, Default, Nobody };
     const unsigned kOwn = MB_OKCANCEL, kQuit = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
-    const Step insert2 = {IDOK, zktest::inserting('e', 2)};
+    const auto putIn2 = zktest::inserting('e', 2);  // the user puts disc 2 into E:
     const struct {
         const char* root;
         Callback callback;
@@ -85,13 +85,13 @@ TEST_F(DiscRequest, AnswersDecideBetweenSearchingAgainAndQuitting) {
     } cases[] = {
         // The library's own box: Cancel and quit, OK after inserting, Cancel then No and insert.
         {"", Host, 0, {{IDCANCEL}, {IDYES}}, {}, -1, {kOwn, kQuit}, 0},
-        {"", Host, 0, {insert2}, {}, 0, {kOwn}, 1},
-        {"", Host, 0, {{IDCANCEL}, {IDNO, zktest::inserting('e', 2)}}, {}, 0, {kOwn, kQuit}, 0},
+        {"", Host, 0, {{IDOK, putIn2}}, {}, 0, {kOwn}, 1},
+        {"", Host, 0, {{IDCANCEL}, {IDNO, putIn2}}, {}, 0, {kOwn, kQuit}, 0},
         {"", Host, 0, {{0}, {0}}, {}, -1, {kOwn, kQuit}, 0},  // the box cannot be shown
         // The host: Cancel and quit, Cancel then No and it inserts, other answers search again.
         {"D:\\", Host, 1, {{IDYES}}, {{IDCANCEL}}, -1, {kQuit}, 0},
-        {"D:\\", Host, 1, {{IDNO}}, {{IDCANCEL}, insert2}, 0, {kQuit}, 1},
-        {"D:\\", Host, 0, {}, {{0}, {IDRETRY}, {IDNO, zktest::inserting('e', 2)}}, 0, {}, 3},
+        {"D:\\", Host, 1, {{IDNO}}, {{IDCANCEL}, {IDOK, putIn2}}, 0, {kQuit}, 1},
+        {"D:\\", Host, 0, {}, {{0}, {IDRETRY}, {IDNO, putIn2}}, 0, {}, 3},
         {"D:\\", Default, 0, {{IDCANCEL}, {IDYES}}, {}, -1, {kOwn, kQuit}, 0},  // no callback set
         {"D:\\", Nobody, 0, {}, {}, -1, {}, 0},                                 // nobody to answer
     };
@@ -102,7 +102,8 @@ TEST_F(DiscRequest, AnswersDecideBetweenSearchingAgainAndQuitting) {
         MessageScript host;
         host.boxSteps(c.boxes);
         host.beforeSteps(c.before);
-        zk::g_beforeDiscRequest = c.callback == Host ? MessageScript::beforeRequest : zk::noDiscAnswer;
+        zk::g_beforeDiscRequest =
+            c.callback == Host ? MessageScript::beforeRequest : zk::noDiscAnswer;
         zk::g_messageBox = c.callback == Nobody ? nullptr : MessageScript::callback;
         char root[260];
         zk::copyText(root, c.root);
