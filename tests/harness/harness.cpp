@@ -153,51 +153,32 @@ std::string binDir() {
 
 RunResult run(const std::string& commandLine, const std::string& folder, DWORD timeoutMs) {
     RunResult result;
+    ScratchDir dir("run");
+    const std::string output = dir / "output.txt";
     SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    CreatePipe(&readEnd, &writeEnd, &sa, 0);
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    HANDLE file = CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              &sa, CREATE_ALWAYS, 0, nullptr);
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
+    si.hStdOutput = si.hStdError = file;
     si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION pi = {};
     std::string cmd = commandLine;
     BOOL ok = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr,
                              folder.empty() ? nullptr : folder.c_str(), &si, &pi);
-    CloseHandle(writeEnd);
-    if (!ok) {
-        CloseHandle(readEnd);
-        result.output = "could not start: " + commandLine;
-        return result;
-    }
-    char buf[4096];
-    DWORD n = 0;
-    DWORD start = GetTickCount();
-    for (;;) {
-        DWORD avail = 0;
-        if (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &avail, nullptr) && avail > 0) {
-            if (ReadFile(readEnd, buf, sizeof buf, &n, nullptr) && n > 0)
-                result.output.append(buf, n);
-            continue;
-        }
-        if (WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) {
-            while (ReadFile(readEnd, buf, sizeof buf, &n, nullptr) && n > 0)
-                result.output.append(buf, n);
-            break;
-        }
-        if (GetTickCount() - start > timeoutMs) {
-            TerminateProcess(pi.hProcess, 0xDEAD);
-            ADD_FAILURE() << "timed out: " << commandLine;
-            break;
-        }
+    CloseHandle(file);
+    if (!ok)
+        return {result.exitCode, "could not start: " + commandLine};
+    if (WaitForSingleObject(pi.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(pi.hProcess, 0xDEAD);
+        WaitForSingleObject(pi.hProcess, 5000);
+        ADD_FAILURE() << "timed out: " << commandLine;
     }
     GetExitCodeProcess(pi.hProcess, &result.exitCode);
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
-    CloseHandle(readEnd);
+    result.output = readFile(output);
     return result;
 }
 
@@ -219,22 +200,7 @@ void insertEmptyDisc(char letter) {
     makeDirs(discFolder(letter));
 }
 
-void deleteTree(HKEY root, const std::string& path) {
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return;
-    char name[260];
-    for (;;) {
-        DWORD len = sizeof name;
-        if (RegEnumKeyExA(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        deleteTree(root, path + "\\" + name);
-        if (RegDeleteKeyA(key, name) != ERROR_SUCCESS)
-            break;
-    }
-    RegCloseKey(key);
-    RegDeleteKeyA(root, path.c_str());
-}
+void deleteTree(HKEY root, const std::string& path) { RegDeleteTreeA(root, path.c_str()); }
 
 bool keyExists(HKEY root, const std::string& path) {
     HKEY key;
