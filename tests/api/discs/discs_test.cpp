@@ -27,11 +27,6 @@ class HostRequest : public ::testing::Test {
         char exe[] = "Game.exe";
         ZKINSTALL_init(exe);
     }
-    void TearDown() override {
-        ZKINSTALL_setMessageBox(nullptr);
-        ZKINSTALL_setBeforeCDRequest(nullptr);
-        ZKINSTALL_setAfterCDRequest(nullptr);
-    }
     // Where the library now installs from, and the current folder.
     static std::string source() {
         char from[260] = {};
