@@ -151,6 +151,12 @@ std::string binDir() {
     return p.substr(0, p.find_last_of('\\'));
 }
 
+std::string currentDirectory() {
+    char cwd[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof cwd, cwd);
+    return cwd;
+}
+
 RunResult run(const std::string& commandLine, const std::string& folder, DWORD timeoutMs) {
     RunResult result;
     ScratchDir dir("run");

@@ -154,9 +154,8 @@ TEST_F(SettingsTest, DiscOneIsFoundInAnotherDriveWithTheLanguageOfAnEarlierInsta
     zktest::ScratchDir elsewhere("notadisc");
     initAndRead(elsewhere.path());
     EXPECT_EQ("E:", text(ZKINSTALL_getInstallFromLocation));
-    char cwd[MAX_PATH] = {}, prefix[260] = {};
-    GetCurrentDirectoryA(sizeof cwd, cwd);
-    EXPECT_STREQ("E:\\", cwd);
+    char prefix[260] = {};
+    EXPECT_EQ("E:\\", zktest::currentDirectory());
     EXPECT_EQ("Sky Pirates: Gold", text(ZKINSTALL_getProductName));
     EXPECT_EQ(20, ZKINSTALL_getCurrentlySelectedLanguage(prefix));
     EXPECT_STREQ(ZKINSTALL_getLanguageIndexPrefix(20), prefix);

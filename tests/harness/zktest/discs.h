@@ -34,12 +34,6 @@ inline std::function<void()> inserting(char letter, int number) {
     return [=] { insertDisc(letter, number); };
 }
 
-inline std::string currentDirectory() {
-    char cwd[MAX_PATH] = {};
-    GetCurrentDirectoryA(sizeof cwd, cwd);
-    return cwd;
-}
-
 // Empties D:, E: and F: now and on leaving, and restores the current directory.
 class DiscDrivesGuard {
   public:

@@ -91,6 +91,7 @@ std::vector<std::string> lines(const std::string& text);
 
 // Folder holding the test programs, fixtures and DLLs (no trailing backslash).
 std::string binDir();
+std::string currentDirectory();
 
 // --- processes -------------------------------------------------------------------
 struct RunResult {
