@@ -42,8 +42,7 @@ class SettingsTest : public ::testing::Test {
     // Disc 1 of the product in the drive; autorun.cfg only when given.
     void disc1(char drive, const char* cfg) {
         std::string root = zktest::discFolder(drive);
-        zktest::writeFile(root + "\\AutoRun.inf",
-                          std::string("[Special]\r\nDisk=1\r\nProductGuiID=") + kGuid + "\r\n");
+        zktest::writeDisc(root, 1, kGuid);
         zktest::makeDirs(root + "\\AutoRun");
         if (cfg)
             zktest::writeFile(root + "\\AutoRun\\autorun.cfg", cfg);

@@ -224,8 +224,7 @@ TEST(ReadSettings, DerivedFieldsFollowTheConfiguration) {
     } cases[] = {{"Icon=pirates.ico\r\n", "none", false},
                  {"Icon=Art\\pirates.ico\r\nRTPatchCDID=EU\r\n", "EU", true}};
     for (const auto& c : cases) {
-        zktest::insertEmptyDisc('D');
-        zktest::writeFile(disc + "\\AutoRun.inf", "[Special]\r\nDisk=1\r\n");
+        zktest::insertDisc('D', 1);
         zktest::makeDirs(disc + "\\AutoRun");
         // An unknown stored language and none on the disc: the English of the machine's region.
         zktest::writeFile(disc + "\\AutoRun\\autorun.cfg",
