@@ -15,17 +15,45 @@ MessageScript::~MessageScript() {
         s_script = nullptr;
 }
 
+static int play(std::deque<Step>& steps, int fallback) {
+    if (steps.empty())
+        return fallback;
+    Step step = steps.front();
+    steps.pop_front();
+    if (step.then)
+        step.then();
+    return step.answer;
+}
+
 int __stdcall MessageScript::callback(HWND, const char* text, const char* caption, unsigned style) {
     if (!s_script) {
         ADD_FAILURE() << "message box without a script: " << (text ? text : "");
         return IDCANCEL;
     }
     s_script->calls_.push_back({text ? text : "", caption ? caption : "", style});
-    if (s_script->answers_.empty())
-        return s_script->fallback_;
-    int code = s_script->answers_.front();
-    s_script->answers_.pop_front();
-    return code;
+    // A runaway retry or quit loop fails in seconds, not by the ctest time-out.
+    if (s_script->boxSteps_.empty() && ++s_script->unscripted_ > 1000)
+        s_script->fallback_ = kEndProcess;
+    int answer = play(s_script->boxSteps_, s_script->fallback_);
+    if (answer == kEndProcess) {
+        fprintf(stderr, "unscripted message box: %s | %s\n", caption, text);
+        fflush(stderr);
+        TerminateProcess(GetCurrentProcess(), 3);
+    }
+    return answer;
+}
+
+int __stdcall MessageScript::beforeRequest(int disc) {
+    if (!s_script)
+        return ADD_FAILURE() << "disc request without a script", IDCANCEL;
+    s_script->before_.push_back(disc);
+    return play(s_script->beforeSteps_, IDCANCEL);
+}
+
+int __stdcall MessageScript::afterRequest(int disc) {
+    if (s_script)
+        s_script->after_.push_back(disc);
+    return 0;
 }
 
 ScratchDir::ScratchDir(const std::string& tag) {
@@ -123,53 +151,40 @@ std::string binDir() {
     return p.substr(0, p.find_last_of('\\'));
 }
 
+std::string currentDirectory() {
+    char cwd[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof cwd, cwd);
+    return cwd;
+}
+
 RunResult run(const std::string& commandLine, const std::string& folder, DWORD timeoutMs) {
     RunResult result;
+    ScratchDir dir("run");
+    const std::string output = dir / "output.txt";
     SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    CreatePipe(&readEnd, &writeEnd, &sa, 0);
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    HANDLE file = CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              &sa, CREATE_ALWAYS, 0, nullptr);
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
+    si.hStdOutput = si.hStdError = file;
     si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION pi = {};
     std::string cmd = commandLine;
     BOOL ok = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr,
                              folder.empty() ? nullptr : folder.c_str(), &si, &pi);
-    CloseHandle(writeEnd);
-    if (!ok) {
-        CloseHandle(readEnd);
-        result.output = "could not start: " + commandLine;
-        return result;
-    }
-    char buf[4096];
-    DWORD n = 0;
-    DWORD start = GetTickCount();
-    for (;;) {
-        DWORD avail = 0;
-        if (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &avail, nullptr) && avail > 0) {
-            if (ReadFile(readEnd, buf, sizeof buf, &n, nullptr) && n > 0)
-                result.output.append(buf, n);
-            continue;
-        }
-        if (WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) {
-            while (ReadFile(readEnd, buf, sizeof buf, &n, nullptr) && n > 0)
-                result.output.append(buf, n);
-            break;
-        }
-        if (GetTickCount() - start > timeoutMs) {
-            TerminateProcess(pi.hProcess, 0xDEAD);
-            ADD_FAILURE() << "timed out: " << commandLine;
-            break;
-        }
+    CloseHandle(file);
+    if (!ok)
+        return {result.exitCode, "could not start: " + commandLine};
+    if (WaitForSingleObject(pi.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(pi.hProcess, 0xDEAD);
+        WaitForSingleObject(pi.hProcess, 5000);
+        ADD_FAILURE() << "timed out: " << commandLine;
     }
     GetExitCodeProcess(pi.hProcess, &result.exitCode);
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
-    CloseHandle(readEnd);
+    result.output = readFile(output);
     return result;
 }
 
@@ -191,22 +206,7 @@ void insertEmptyDisc(char letter) {
     makeDirs(discFolder(letter));
 }
 
-void deleteTree(HKEY root, const std::string& path) {
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return;
-    char name[260];
-    for (;;) {
-        DWORD len = sizeof name;
-        if (RegEnumKeyExA(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        deleteTree(root, path + "\\" + name);
-        if (RegDeleteKeyA(key, name) != ERROR_SUCCESS)
-            break;
-    }
-    RegCloseKey(key);
-    RegDeleteKeyA(root, path.c_str());
-}
+void deleteTree(HKEY root, const std::string& path) { RegDeleteTreeA(root, path.c_str()); }
 
 bool keyExists(HKEY root, const std::string& path) {
     HKEY key;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <sstream>
 
 #include "zktest/harness.h"
 
@@ -89,20 +90,12 @@ Expectation readExpectation(const std::string& path) {
             e.folders.push_back(rest);
         } else if (kind == "log") {
             e.log.push_back(rest);
-        } else if (kind == "file") {
-            // path, size, crc32 (hex or decimal), origin
-            std::vector<std::string> f;
-            size_t start = 0;
-            for (;;) {
-                size_t t = rest.find('\t', start);
-                f.push_back(rest.substr(start, t == std::string::npos ? t : t - start));
-                if (t == std::string::npos)
-                    break;
-                start = t + 1;
-            }
-            if (f.size() >= 3)
-                e.files[f[0]] = {strtoull(f[1].c_str(), nullptr, 10),
-                                 strtoul(f[2].c_str(), nullptr, 16)};
+        } else if (kind == "file") {  // path, size, crc32 (hex), origin
+            std::istringstream fields(rest);
+            std::string file;
+            Expectation::File f{};
+            if (std::getline(fields, file, '\t') && fields >> f.size >> std::hex >> f.crc)
+                e.files[file] = f;
         }
     }
     return e;

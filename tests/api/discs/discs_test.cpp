@@ -11,7 +11,7 @@
 
 namespace {
 
-using zktest::DiscHost;
+using zktest::MessageScript;
 
 // Started from disc 1 in D:, as a host on the disc is.  Without settings the
 // product has no GUID, so discs without one count as its own.
@@ -21,16 +21,11 @@ class HostRequest : public ::testing::Test {
         ASSERT_TRUE(zktest::haveDiscDrives());
         zktest::insertDisc('d', 1);
         ASSERT_TRUE(SetCurrentDirectoryA("D:\\"));
-        ZKINSTALL_setMessageBox(DiscHost::box);
-        ZKINSTALL_setBeforeCDRequest(DiscHost::beforeRequest);
-        ZKINSTALL_setAfterCDRequest(DiscHost::afterRequest);
+        ZKINSTALL_setMessageBox(MessageScript::callback);
+        ZKINSTALL_setBeforeCDRequest(MessageScript::beforeRequest);
+        ZKINSTALL_setAfterCDRequest(MessageScript::afterRequest);
         char exe[] = "Game.exe";
         ZKINSTALL_init(exe);
-    }
-    void TearDown() override {
-        ZKINSTALL_setMessageBox(nullptr);
-        ZKINSTALL_setBeforeCDRequest(nullptr);
-        ZKINSTALL_setAfterCDRequest(nullptr);
     }
     // Where the library now installs from, and the current folder.
     static std::string source() {
@@ -39,12 +34,12 @@ class HostRequest : public ::testing::Test {
         return std::string(from) + " " + zktest::currentDirectory();
     }
     zktest::DiscDrivesGuard drives_;
-    DiscHost host_;
+    MessageScript host_;
 };
 
 TEST_F(HostRequest, TheDriveHoldingTheDiscBecomesTheSource) {
     ASSERT_EQ("D: D:\\", source());
-    host_.beforeSteps({{IDOK, 'e', 2}});  // the user puts disc 2 into E:
+    host_.beforeSteps({{IDOK, zktest::inserting('e', 2)}});  // the user puts disc 2 into E:
     EXPECT_EQ(0, ZKINSTALL_requestSpecificCD(2));
     EXPECT_FALSE(ZKINSTALL_IsInstallationCancelled());
     EXPECT_EQ("E: E:\\", source());
@@ -52,7 +47,7 @@ TEST_F(HostRequest, TheDriveHoldingTheDiscBecomesTheSource) {
     EXPECT_EQ("D: D:\\", source());
     EXPECT_EQ(std::vector<int>{2}, host_.before());
     EXPECT_EQ(std::vector<int>{2}, host_.after());
-    EXPECT_TRUE(host_.boxes().empty());
+    EXPECT_TRUE(host_.calls().empty());
 }
 
 TEST_F(HostRequest, ADiscOfAnotherProductIsNotAccepted) {
@@ -64,8 +59,8 @@ TEST_F(HostRequest, ADiscOfAnotherProductIsNotAccepted) {
     EXPECT_TRUE(ZKINSTALL_IsInstallationCancelled());
     EXPECT_EQ((std::vector<int>{2, 2}), host_.before());
     EXPECT_TRUE(host_.after().empty());
-    ASSERT_EQ(2u, host_.boxes().size());
-    for (const zktest::MessageCall& box : host_.boxes())
+    ASSERT_EQ(2u, host_.calls().size());
+    for (const zktest::MessageCall& box : host_.calls())
         EXPECT_EQ(std::string(zktest::kQuitSetupText) + "||" +
                       std::to_string(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2),
                   box.text + "|" + box.caption + "|" + std::to_string(box.style));
@@ -73,19 +68,19 @@ TEST_F(HostRequest, ADiscOfAnotherProductIsNotAccepted) {
     // Without settings the start-up disc is "none": found at once, flag cleared.
     EXPECT_EQ(0, ZKINSTALL_requestStartupCD());
     EXPECT_FALSE(ZKINSTALL_IsInstallationCancelled());
-    EXPECT_EQ(2u, host_.boxes().size());
+    EXPECT_EQ(2u, host_.calls().size());
 }
 
 TEST_F(HostRequest, WithoutDiscCallbacksTheLibraryAsksItself) {
     ZKINSTALL_setBeforeCDRequest(nullptr);
     ZKINSTALL_setAfterCDRequest(nullptr);
-    host_.boxSteps({{IDOK}, {IDOK, 'f', 3}});
+    host_.boxSteps({{IDOK}, {IDOK, zktest::inserting('f', 3)}});
     EXPECT_EQ(0, ZKINSTALL_requestSpecificCD(3));
     EXPECT_EQ("F: F:\\", source());
-    ASSERT_EQ(2u, host_.boxes().size());
+    ASSERT_EQ(2u, host_.calls().size());
     // The prompt names the last CD-ROM drive searched.
-    EXPECT_EQ(zktest::insertDiscText('F'), host_.boxes()[0].text);
-    EXPECT_EQ(unsigned(MB_OKCANCEL), host_.boxes()[0].style);
+    EXPECT_EQ(zktest::insertDiscText('F'), host_.calls()[0].text);
+    EXPECT_EQ(unsigned(MB_OKCANCEL), host_.calls()[0].style);
     EXPECT_TRUE(host_.before().empty());
 }
 

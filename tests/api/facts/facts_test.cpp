@@ -3,6 +3,7 @@
 // prefix and in one whose locale key the tests change (see test.cmake).
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <string>
 
@@ -24,7 +25,7 @@ std::map<std::string, std::string> probeFacts() {
     return facts;
 }
 
-TEST(Facts, OperatingSystemAndAdministratorRule) {
+TEST(Facts, OperatingSystemFoldersAndAdministratorRule) {
     const char* expected = getenv("ZK_EXPECT_OS");
     if (!expected)
         GTEST_SKIP() << "ZK_EXPECT_OS not set";
@@ -33,7 +34,21 @@ TEST(Facts, OperatingSystemAndAdministratorRule) {
     EXPECT_EQ("1", facts["nt"]);
     // Set without a check from Vista on; on XP Wine's user passes the access check.
     EXPECT_EQ("1", facts["admin"]);
-    for (const char* key : {"startmenu", "desktop", "startup", "profiles", "programfiles"})
+    char windows[MAX_PATH], system[MAX_PATH], temp[MAX_PATH], pf[MAX_PATH], profile[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    GetSystemDirectoryA(system, sizeof system);
+    GetTempPathA(sizeof temp, temp);
+    *strrchr(temp, '\\') = '\0';
+    DWORD size = sizeof pf;
+    ASSERT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_LOCAL_MACHINE,
+                                          "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                                          "ProgramFilesDir", RRF_RT_REG_SZ, nullptr, pf, &size));
+    GetEnvironmentVariableA("USERPROFILE", profile, sizeof profile);
+    *strrchr(profile, '\\') = '\0';  // the profiles folder is its parent
+    EXPECT_EQ(std::string(windows) + "|" + system + "|" + temp + "|" + pf + "|" + profile,
+              facts["windows"] + "|" + facts["system"] + "|" + facts["temp"] + "|" +
+                  facts["programfiles"] + "|" + facts["profiles"]);
+    for (const char* key : {"startmenu", "desktop", "startup"})
         EXPECT_TRUE(zktest::isDirectory(facts[key])) << key << "=" << facts[key];
     EXPECT_EQ("", facts["message"]);
 }

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "ZKInstall.h"
+#include "zktest/discs.h"
 #include "zktest/harness.h"
 #include "zktest/tree.h"
 
@@ -29,18 +31,13 @@ struct HostView {
     std::vector<std::string> files;  // distinct current-file values seen
 };
 
-// The before-disc callback: puts the wanted disc into D: (or refuses) and counts the requests.
-std::vector<int> s_requested;
-bool s_swapDiscs = true;
-int __stdcall swapDisc(int disc) {
-    s_requested.push_back(disc);
-    if (!s_swapDiscs)
-        return IDCANCEL;
-    zktest::insertEmptyDisc('d');
-    zktest::copyTree(discImage(disc), zktest::discFolder('d'));
-    return IDOK;
+// The user puts a disc of the set into a drive.
+std::function<void()> putIn(char drive, int disc) {
+    return [=] {
+        zktest::insertEmptyDisc(drive);
+        zktest::copyTree(discImage(disc), zktest::discFolder(drive));
+    };
 }
-int __stdcall afterDisc(int) { return 0; }
 
 class Install : public ::testing::Test {
   protected:
@@ -48,22 +45,12 @@ class Install : public ::testing::Test {
         ASSERT_TRUE(zktest::haveDiscDrives());
         ASSERT_TRUE(s_strings != nullptr);
         ASSERT_TRUE(zktest::isDirectory(discImage(1))) << discImage(1);
-        for (int disc = 1; disc <= 3; ++disc) {
-            zktest::insertEmptyDisc("def"[disc - 1]);
-            zktest::copyTree(discImage(disc), zktest::discFolder("def"[disc - 1]));
-        }
+        for (int disc = 1; disc <= 3; ++disc)
+            putIn("def"[disc - 1], disc)();
         target = install.path() + "\\Game";
-        s_requested.clear();
-        s_swapDiscs = true;
         ZKINSTALL_setMessageBox(zktest::MessageScript::callback);
-        ZKINSTALL_setBeforeCDRequest(swapDisc);
-        ZKINSTALL_setAfterCDRequest(afterDisc);
-        GetCurrentDirectoryA(sizeof saved, saved);
-    }
-    void TearDown() override {
-        SetCurrentDirectoryA(saved);
-        for (char letter : {'d', 'e', 'f'})
-            zktest::insertEmptyDisc(letter);
+        ZKINSTALL_setBeforeCDRequest(zktest::MessageScript::beforeRequest);
+        ZKINSTALL_setAfterCDRequest(zktest::MessageScript::afterRequest);
     }
 
     // Starts the library from disc 1 in D:, as AutoRun.exe on the disc would.
@@ -122,10 +109,10 @@ class Install : public ::testing::Test {
             EXPECT_TRUE(at > 0 && log[at - 1] == '\r') << "line ending at " << at;
     }
 
+    zktest::DiscDrivesGuard drives;
     zktest::ScratchDir install{"zkinst"};
     std::string target;
     zktest::MessageScript script;
-    char saved[MAX_PATH] = {};
 };
 
 // The last run goes over the one before: its files and log replace the old ones.
@@ -146,7 +133,7 @@ TEST_F(Install, EveryTypeFromThreeDrivesMatchesTheDiscSet) {
         EXPECT_GT(run.files.size(), 3u);  // the host saw the worker's progress
         checkInstalled(type);
     }
-    EXPECT_TRUE(s_requested.empty()) << "all discs were in drives";
+    EXPECT_TRUE(script.before().empty()) << "all discs were in drives";
     EXPECT_TRUE(script.calls().empty());
 }
 
@@ -156,21 +143,19 @@ TEST_F(Install, OneDriveAsksForEachDiscThroughTheHost) {
     zktest::ejectDisc('e');
     zktest::ejectDisc('f');
     prepare();
-    s_swapDiscs = false;
     script.setFallback(IDYES);  // yes, quit the installation
     HostView declined;
     poll(declined, 3);
     EXPECT_EQ(1, declined.cancel);
-    EXPECT_EQ(std::vector<int>{2}, s_requested);
+    EXPECT_EQ(std::vector<int>{2}, script.before());
     for (const auto& f : zktest::listFiles(target))
         EXPECT_EQ(std::string::npos, f.first.find("Data2")) << f.first;
     prepare();
-    s_swapDiscs = true;
-    s_requested.clear();
+    script.beforeSteps({{IDOK, putIn('d', 2)}, {IDOK, putIn('d', 3)}});
     HostView accepted;
     poll(accepted, 3);
     EXPECT_EQ(0, accepted.cancel);
-    EXPECT_EQ((std::vector<int>{2, 3}), s_requested);
+    EXPECT_EQ((std::vector<int>{2, 2, 3}), script.before());
     checkInstalled(3);
 }
 

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "ZKInstall.h"
-#include "zktest/discs.h"
 #include "zktest/harness.h"
 
 namespace {

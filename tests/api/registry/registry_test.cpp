@@ -125,10 +125,9 @@ TEST_F(RegistryApi, CompletionRestartAndSizesAreRecorded) {
 TEST_F(RegistryApi, RestartWithoutDirectXIsNotResumed) {
     resume(dir.path(), 3, 0);
     EXPECT_FALSE(ZKINSTALL_getRestartedStatus(&exe[0]));
-    char text[260] = {}, cwd[MAX_PATH] = {};
+    char text[260] = {};
     ZKINSTALL_getInstallFromLocation(text);
-    GetCurrentDirectoryA(sizeof cwd, cwd);
-    EXPECT_STREQ(cwd, text);
+    EXPECT_EQ(zktest::currentDirectory(), text);
 }
 
 } // namespace

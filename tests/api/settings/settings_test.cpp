@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "ZKInstall.h"
+#include "zktest/discs.h"
 #include "zktest/harness.h"
 #include "zktest/regvalues.h"
 
@@ -16,28 +16,6 @@ namespace {
 const char kGuid[] = "{5A1B2C3D-4E5F-4061-8273-94A5B6C7D8E9}";
 const unsigned kRetry = MB_RETRYCANCEL | MB_ICONEXCLAMATION;
 const unsigned kQuit = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
-
-// An unexpected box ends the program loudly: unanswered, the read would ask forever, and a
-// "quit" answer would end the test program with a passing exit code.
-std::vector<zktest::MessageCall> g_calls;
-std::function<int()> g_answer;
-
-int __stdcall answerBox(HWND, const char* text, const char* caption, unsigned style) {
-    if (!g_answer) {
-        fprintf(stderr, "unexpected message box: %s | %s\n", caption, text);
-        fflush(stderr);
-        TerminateProcess(GetCurrentProcess(), 3);
-    }
-    g_calls.push_back({text, caption, style});
-    return g_answer();
-}
-
-int __stdcall discMissing(int disc) {
-    fprintf(stderr, "disc %d was asked for but should have been found\n", disc);
-    fflush(stderr);
-    TerminateProcess(GetCurrentProcess(), 4);
-    return IDCANCEL;
-}
 
 // A text getter's answer; it must stay within the 260 bytes a host provides.
 template <typename Getter>
@@ -53,28 +31,18 @@ class SettingsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(zktest::haveDiscDrives()) << "run through the build's wine-run.sh";
-        GetCurrentDirectoryA(sizeof home, home);
-        emptyDrives();
-        g_calls.clear();
-        g_answer = nullptr;
-        ZKINSTALL_setMessageBox(answerBox);
-        ZKINSTALL_setBeforeCDRequest(discMissing);
+        // Unanswered, a read would ask forever, and a "quit" answer would end the test
+        // program with a passing exit code.
+        script.setFallback(zktest::kEndProcess);
+        ZKINSTALL_setMessageBox(zktest::MessageScript::callback);
+        ZKINSTALL_setBeforeCDRequest(zktest::MessageScript::beforeRequest);
     }
-    void TearDown() override {
-        SetCurrentDirectoryA(home);
-        zktest::deleteTree(HKEY_CURRENT_USER, "SOFTWARE\\" + company);
-        emptyDrives();
-    }
-    static void emptyDrives() {
-        for (char drive : {'D', 'E', 'F'})
-            zktest::insertEmptyDisc(drive);
-    }
+    void TearDown() override { zktest::deleteTree(HKEY_CURRENT_USER, "SOFTWARE\\" + company); }
 
     // Disc 1 of the product in the drive; autorun.cfg only when given.
     void disc1(char drive, const char* cfg) {
         std::string root = zktest::discFolder(drive);
-        zktest::writeFile(root + "\\AutoRun.inf",
-                          std::string("[Special]\r\nDisk=1\r\nProductGuiID=") + kGuid + "\r\n");
+        zktest::writeDisc(root, 1, kGuid);
         zktest::makeDirs(root + "\\AutoRun");
         if (cfg)
             zktest::writeFile(root + "\\AutoRun\\autorun.cfg", cfg);
@@ -94,7 +62,8 @@ class SettingsTest : public ::testing::Test {
                kGuid + "\r\nFrench=1\r\nGerman=1\r\n";
     }
 
-    char home[MAX_PATH] = {};
+    zktest::DiscDrivesGuard drives;
+    zktest::MessageScript script;
     const std::string company = "ZKSettingsApi" + std::to_string(GetCurrentProcessId());
 };
 
@@ -135,7 +104,7 @@ TEST_F(SettingsTest, SwitchesAndTextsReachTheirGetters) {
         bool* available = ZKINSTALL_getAvailableLanguages();
         for (int i = 1; i < 26; ++i)
             EXPECT_EQ(i == 2 || i == 3, available[i]) << i;
-        EXPECT_TRUE(g_calls.empty());
+        EXPECT_TRUE(script.calls().empty());
     }
 }
 
@@ -184,9 +153,8 @@ TEST_F(SettingsTest, DiscOneIsFoundInAnotherDriveWithTheLanguageOfAnEarlierInsta
     zktest::ScratchDir elsewhere("notadisc");
     initAndRead(elsewhere.path());
     EXPECT_EQ("E:", text(ZKINSTALL_getInstallFromLocation));
-    char cwd[MAX_PATH] = {}, prefix[260] = {};
-    GetCurrentDirectoryA(sizeof cwd, cwd);
-    EXPECT_STREQ("E:\\", cwd);
+    char prefix[260] = {};
+    EXPECT_EQ("E:\\", zktest::currentDirectory());
     EXPECT_EQ("Sky Pirates: Gold", text(ZKINSTALL_getProductName));
     EXPECT_EQ(20, ZKINSTALL_getCurrentlySelectedLanguage(prefix));
     EXPECT_STREQ(ZKINSTALL_getLanguageIndexPrefix(20), prefix);
@@ -196,15 +164,15 @@ TEST_F(SettingsTest, DiscOneIsFoundInAnotherDriveWithTheLanguageOfAnEarlierInsta
 TEST_F(SettingsTest, UnreadableConfigurationIsAskedAboutAndRetried) {
     disc1('D', nullptr);
     // The first box comes while the file is missing; the user fixes the disc and retries.
-    g_answer = [&] {
-        zktest::writeFile(zktest::discFolder('D') + "\\AutoRun\\autorun.cfg", base());
-        return IDRETRY;
-    };
+    script.boxSteps({{IDRETRY, [&] {
+                          zktest::writeFile(zktest::discFolder('D') + "\\AutoRun\\autorun.cfg",
+                                            base());
+                      }}});
     initAndRead("D:\\");
-    ASSERT_EQ(1u, g_calls.size());
-    EXPECT_EQ(kRetry, g_calls[0].style);
-    EXPECT_NE(std::string::npos, g_calls[0].text.find("D:\\AutoRun\\autorun.cfg"))
-        << g_calls[0].text;
+    ASSERT_EQ(1u, script.calls().size());
+    EXPECT_EQ(kRetry, script.calls()[0].style);
+    EXPECT_NE(std::string::npos, script.calls()[0].text.find("D:\\AutoRun\\autorun.cfg"))
+        << script.calls()[0].text;
     EXPECT_EQ("Sky Pirates: Gold", text(ZKINSTALL_getProductName));
 }
 
@@ -225,10 +193,11 @@ TEST_F(SettingsTest, QuittingEndsTheHostWithExitCodeZero) {
         {"boxes unanswered", true, "0 0", {kRetry, kQuit}},
     };
     for (const auto& c : cases) {
-        emptyDrives();
+        zktest::insertEmptyDisc('D');
         if (c.discPresent)
             disc1('D', nullptr);
-        zktest::RunResult r = zktest::run(probe + c.answers, c.discPresent ? "D:\\" : home, 60000);
+        zktest::RunResult r =
+            zktest::run(probe + c.answers, c.discPresent ? "D:\\" : zktest::binDir(), 60000);
         SCOPED_TRACE(c.name);
         SCOPED_TRACE(r.output);
         EXPECT_EQ(0u, r.exitCode);

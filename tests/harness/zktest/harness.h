@@ -6,38 +6,65 @@
 #include <windows.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace zktest {
 
-// --- scripted message boxes -------------------------------------------------
+// --- scripted host callbacks --------------------------------------------------
 struct MessageCall {
     std::string text;
     std::string caption;
     unsigned style;
 };
 
-// Records every call of the message-box callback and answers from a queue;
-// once the queue is empty it answers `fallback` (Cancel unless set).
+// One scripted answer; `then` runs first (e.g. the user puts a disc in).
+struct Step {
+    int answer;
+    std::function<void()> then = nullptr;
+};
+
+// The answer that ends the test program with exit code 3, naming the box: for paths where
+// any other answer could end in the library's own exit(0), which would pass unnoticed.
+const int kEndProcess = -100;
+
+// Records every call of the message-box and disc-request callbacks and answers from
+// queues; an empty box queue answers `fallback` (Cancel unless set), an empty disc-request
+// queue Cancel.  Far more unscripted boxes than any test needs end the program.
 class MessageScript {
   public:
     MessageScript();
     ~MessageScript();
-    void answer(int code) { answers_.push_back(code); }
+    void answer(int code) { boxSteps_.push_back({code}); }
     void answers(std::initializer_list<int> codes) {
         for (int c : codes)
-            answers_.push_back(c);
+            answer(c);
+    }
+    void boxSteps(const std::vector<Step>& s) {
+        boxSteps_.insert(boxSteps_.end(), s.begin(), s.end());
+    }
+    void beforeSteps(const std::vector<Step>& s) {
+        beforeSteps_.insert(beforeSteps_.end(), s.begin(), s.end());
     }
     void setFallback(int code) { fallback_ = code; }
     const std::vector<MessageCall>& calls() const { return calls_; }
-    void clear() { calls_.clear(); }
+    const std::vector<int>& before() const { return before_; }
+    const std::vector<int>& after() const { return after_; }
+    void clear() {
+        calls_.clear();
+        unscripted_ = 0;
+    }
     static int __stdcall callback(HWND, const char* text, const char* caption, unsigned style);
+    static int __stdcall beforeRequest(int disc);
+    static int __stdcall afterRequest(int disc);
 
   private:
-    std::deque<int> answers_;
+    std::deque<Step> boxSteps_, beforeSteps_;
     std::vector<MessageCall> calls_;
+    std::vector<int> before_, after_;
     int fallback_ = IDCANCEL;
+    int unscripted_ = 0;
 };
 
 // --- files and folders ---------------------------------------------------------
@@ -64,6 +91,7 @@ std::vector<std::string> lines(const std::string& text);
 
 // Folder holding the test programs, fixtures and DLLs (no trailing backslash).
 std::string binDir();
+std::string currentDirectory();
 
 // --- processes -------------------------------------------------------------------
 struct RunResult {

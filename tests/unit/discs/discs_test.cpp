@@ -17,8 +17,8 @@
 
 namespace {
 
-using zktest::DiscHost;
-using zktest::DiscStep;
+using zktest::MessageScript;
+using zktest::Step;
 const char* const kAny = zk::kPlaceholderGUID;
 
 // The scripted host in the library's callbacks, install-from "X:\Setup".
@@ -27,9 +27,9 @@ class DiscRequest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(zktest::haveDiscDrives());
         zk::copyText(zk::installer().m_installFrom, "X:\\Setup");
-        zk::g_messageBox = DiscHost::box;
-        zk::g_beforeDiscRequest = DiscHost::beforeRequest;
-        zk::g_afterDiscRequest = DiscHost::afterRequest;
+        zk::g_messageBox = MessageScript::callback;
+        zk::g_beforeDiscRequest = MessageScript::beforeRequest;
+        zk::g_afterDiscRequest = MessageScript::afterRequest;
     }
     void TearDown() override {
         zk::g_messageBox = nullptr;
@@ -37,7 +37,7 @@ class DiscRequest : public ::testing::Test {
         zk::g_afterDiscRequest = zk::noDiscAnswer;
     }
     zktest::DiscDrivesGuard drives_;
-    DiscHost host_;
+    MessageScript host_;
 };
 
 TEST(IdentifyDisc, ReadsTheNumberAndMatchesTheProduct) {
@@ -73,25 +73,25 @@ TEST(IdentifyDisc, ReadsTheNumberAndMatchesTheProduct) {
 TEST_F(DiscRequest, AnswersDecideBetweenSearchingAgainAndQuitting) {
     enum Callback { Host, Default, Nobody };
     const unsigned kOwn = MB_OKCANCEL, kQuit = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
-    const DiscStep insert2 = {IDOK, 'e', 2};
+    const auto putIn2 = zktest::inserting('e', 2);  // the user puts disc 2 into E:
     const struct {
         const char* root;
         Callback callback;
         int confirmKind;
-        std::vector<DiscStep> boxes, before;
+        std::vector<Step> boxes, before;
         int cancel;
         std::vector<unsigned> styles;  // boxes shown, in order
         size_t afterCalls;
     } cases[] = {
         // The library's own box: Cancel and quit, OK after inserting, Cancel then No and insert.
         {"", Host, 0, {{IDCANCEL}, {IDYES}}, {}, -1, {kOwn, kQuit}, 0},
-        {"", Host, 0, {insert2}, {}, 0, {kOwn}, 1},
-        {"", Host, 0, {{IDCANCEL}, {IDNO, 'e', 2}}, {}, 0, {kOwn, kQuit}, 0},
+        {"", Host, 0, {{IDOK, putIn2}}, {}, 0, {kOwn}, 1},
+        {"", Host, 0, {{IDCANCEL}, {IDNO, putIn2}}, {}, 0, {kOwn, kQuit}, 0},
         {"", Host, 0, {{0}, {0}}, {}, -1, {kOwn, kQuit}, 0},  // the box cannot be shown
         // The host: Cancel and quit, Cancel then No and it inserts, other answers search again.
         {"D:\\", Host, 1, {{IDYES}}, {{IDCANCEL}}, -1, {kQuit}, 0},
-        {"D:\\", Host, 1, {{IDNO}}, {{IDCANCEL}, insert2}, 0, {kQuit}, 1},
-        {"D:\\", Host, 0, {}, {{0}, {IDRETRY}, {IDNO, 'e', 2}}, 0, {}, 3},
+        {"D:\\", Host, 1, {{IDNO}}, {{IDCANCEL}, {IDOK, putIn2}}, 0, {kQuit}, 1},
+        {"D:\\", Host, 0, {}, {{0}, {IDRETRY}, {IDNO, putIn2}}, 0, {}, 3},
         {"D:\\", Default, 0, {{IDCANCEL}, {IDYES}}, {}, -1, {kOwn, kQuit}, 0},  // no callback set
         {"D:\\", Nobody, 0, {}, {}, -1, {}, 0},                                 // nobody to answer
     };
@@ -99,11 +99,12 @@ TEST_F(DiscRequest, AnswersDecideBetweenSearchingAgainAndQuitting) {
         SCOPED_TRACE(&c - cases);
         zktest::insertDisc('d', 1);
         zktest::insertEmptyDisc('e');
-        DiscHost host;
+        MessageScript host;
         host.boxSteps(c.boxes);
         host.beforeSteps(c.before);
-        zk::g_beforeDiscRequest = c.callback == Host ? DiscHost::beforeRequest : zk::noDiscAnswer;
-        zk::g_messageBox = c.callback == Nobody ? nullptr : DiscHost::box;
+        zk::g_beforeDiscRequest =
+            c.callback == Host ? MessageScript::beforeRequest : zk::noDiscAnswer;
+        zk::g_messageBox = c.callback == Nobody ? nullptr : MessageScript::callback;
         char root[260];
         zk::copyText(root, c.root);
         int current = 1, cancel = 0;
@@ -117,7 +118,7 @@ TEST_F(DiscRequest, AnswersDecideBetweenSearchingAgainAndQuitting) {
             // The prompt names the drive of the location searched last.
             expected += (style == kOwn ? zktest::insertDiscText('F') : quit) + "||" +
                         std::to_string(style) + "\n";
-        for (const zktest::MessageCall& box : host.boxes())
+        for (const zktest::MessageCall& box : host.calls())
             shown += box.text + "|" + box.caption + "|" + std::to_string(box.style) + "\n";
         EXPECT_EQ(expected, shown);
         EXPECT_EQ(std::vector<int>(c.before.size(), 2), host.before());
@@ -169,31 +170,24 @@ TEST_F(DiscRequest, RequestCDLeavesADiscInPlaceAndTracesInDebugMode) {
                                      "'1' in CDDIR 'D:' - requestStartupCD"));
 }
 
-// A host that copies the wanted disc's image into place while it asks.
-std::string s_images;
-int __stdcall addImageThenAnswer(int disc) {
-    zktest::writeDisc(s_images + "\\Disk" + std::to_string(disc), disc);
-    return DiscHost::beforeRequest(disc);
-}
-
 TEST_F(DiscRequest, DiscImagesAreLookedForBesideTheCurrentImageOnly) {
     zktest::ScratchDir scratch("images");
-    s_images = scratch / "Disk Images";
-    zktest::writeDisc(s_images + "\\Disk1", 1);
-    zktest::writeDisc(s_images + "\\Disk2", 2);
+    const std::string images = scratch / "Disk Images";
+    zktest::writeDisc(images + "\\Disk1", 1);
+    zktest::writeDisc(images + "\\Disk2", 2);
     zktest::insertDisc('d', 3);  // never looked at
 
     // The file lists are opened relative to the image folder: it is entered.
     char root[260];
-    zk::copyText(root, (s_images + "\\Disk1").c_str());
+    zk::copyText(root, (images + "\\Disk1").c_str());
     EXPECT_EQ(0, zk::requestCD(2, "", root, false, kAny));
-    EXPECT_EQ(s_images + "\\Disk2", root);
-    EXPECT_EQ(s_images + "\\Disk2", zktest::currentDirectory());
+    EXPECT_EQ(images + "\\Disk2", root);
+    EXPECT_EQ(images + "\\Disk2", zktest::currentDirectory());
 
-    host_.beforeSteps({{IDOK}});
-    zk::g_beforeDiscRequest = addImageThenAnswer;
+    // The host copies the wanted disc's image into place while it asks.
+    host_.beforeSteps({{IDOK, [&] { zktest::writeDisc(images + "\\Disk3", 3); }}});
     EXPECT_EQ(0, zk::requestCD(3, "", root, false, kAny));
-    EXPECT_EQ(s_images + "\\Disk3", root);
+    EXPECT_EQ(images + "\\Disk3", root);
     EXPECT_EQ(std::vector<int>{3}, host_.before());
     EXPECT_EQ(std::vector<int>{3}, host_.after());
 
@@ -203,7 +197,8 @@ TEST_F(DiscRequest, DiscImagesAreLookedForBesideTheCurrentImageOnly) {
     EXPECT_EQ(0, zk::requestCD(1, "", root, false, kAny));
     EXPECT_STREQ(".\\Disk Images\\Disk1", root);
     EXPECT_EQ(scratch.path(), zktest::currentDirectory());
-    SetCurrentDirectoryA("C:\\");
+    EXPECT_TRUE(host_.calls().empty());
+    SetCurrentDirectoryA("C:\\");  // the scratch folder can go
 }
 
 TEST_F(DiscRequest, LongRootsStayWithinTheirBuffer) {
@@ -222,6 +217,7 @@ TEST_F(DiscRequest, LongRootsStayWithinTheirBuffer) {
     int current = -1, cancel = 0;
     zk::requestDisc(&current, 12345, g.root, &cancel, false, 1, kAny, sizeof g.root);
     EXPECT_EQ(-1, cancel);
+    EXPECT_EQ(1u, host_.calls().size());
     EXPECT_EQ(259u, strlen(g.root));
     EXPECT_EQ(std::string(8, 'G'), std::string(g.guard, 8));
 }

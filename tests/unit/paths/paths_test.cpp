@@ -53,9 +53,12 @@ TEST(ProductNames, FoldersFollowTheNames) {
     std::string longName(400, 'p');
     ZKINSTALL_setProductName(&longName[0]);
     ZKINSTALL_setFriendlyProductName(&longName[0]);
-    EXPECT_EQ(259u, strlen(s.m_productName));
     EXPECT_EQ(259u, strlen(s.m_startMenuFolder));
     EXPECT_EQ(259u, strlen(s.m_installFolder));
+    char text[260 + 16];  // the getter hands out at most a 260-byte field
+    memset(text, '#', sizeof text);
+    EXPECT_TRUE(ZKINSTALL_getProductName(text));
+    EXPECT_EQ(std::string(259, 'p') + '\0' + std::string(16, '#'), std::string(text, sizeof text));
 
     // A folder found from an earlier install stays where it was.
     s.m_previouslyInstalled = true;

@@ -11,6 +11,7 @@
 #include "core/languages.h"
 #include "api/settings.h"
 #include "platform/text.h"
+#include "zktest/discs.h"
 #include "zktest/harness.h"
 #include "zktest/regvalues.h"
 
@@ -213,8 +214,7 @@ TEST(ReadConfiguration, StoredLanguageOfAnEarlierInstallationBecomesCurrent) {
 // The whole settings read from disc 1 in drive D:.
 TEST(ReadSettings, DerivedFieldsFollowTheConfiguration) {
     ASSERT_TRUE(zktest::haveDiscDrives()) << "run through the build's wine-run.sh";
-    char home[MAX_PATH] = {};
-    GetCurrentDirectoryA(sizeof home, home);
+    zktest::DiscDrivesGuard drives;
     const std::string disc = zktest::discFolder('D');
     const std::string company = "ZKSettingsWhole" + std::to_string(GetCurrentProcessId());
     const struct {
@@ -224,8 +224,7 @@ TEST(ReadSettings, DerivedFieldsFollowTheConfiguration) {
     } cases[] = {{"Icon=pirates.ico\r\n", "none", false},
                  {"Icon=Art\\pirates.ico\r\nRTPatchCDID=EU\r\n", "EU", true}};
     for (const auto& c : cases) {
-        zktest::insertEmptyDisc('D');
-        zktest::writeFile(disc + "\\AutoRun.inf", "[Special]\r\nDisk=1\r\n");
+        zktest::insertDisc('D', 1);
         zktest::makeDirs(disc + "\\AutoRun");
         // An unknown stored language and none on the disc: the English of the machine's region.
         zktest::writeFile(disc + "\\AutoRun\\autorun.cfg",
@@ -236,7 +235,7 @@ TEST(ReadSettings, DerivedFieldsFollowTheConfiguration) {
         zk::copyText(s->m_installFrom, "D:");
         s->m_northAmerica = !CZKSystem::m_isNorthAmerica;  // as left by an earlier read
         zk::readSettings(*s);
-        SetCurrentDirectoryA(home);
+        SetCurrentDirectoryA("C:\\");  // off the disc, which the next case replaces
         zktest::deleteTree(HKEY_CURRENT_USER, "SOFTWARE\\" + company);
 
         EXPECT_STREQ(c.region, s->m_rtPatchDiscId);
@@ -248,7 +247,6 @@ TEST(ReadSettings, DerivedFieldsFollowTheConfiguration) {
         EXPECT_STREQ(zk::g_languages[s->m_currentLanguage].prefix, s->m_languagePrefix);
         EXPECT_FALSE(s->m_previouslyInstalled);
     }
-    zktest::insertEmptyDisc('D');
 }
 
 } // namespace

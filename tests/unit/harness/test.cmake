@@ -1,1 +1,0 @@
-set_tests_properties(${test} PROPERTIES RESOURCE_LOCK discs)
