@@ -70,8 +70,9 @@ bool staysInside(const std::string& path) {
     return true;
 }
 
-std::string trimmedBeforeMark(const std::string& path) {
-    size_t mark = std::min(path.find("/s"), path.find("/S"));
+// What a reader of the log takes from an entry cut at `mark`: the text
+// before it without surrounding blanks.
+std::string usedPart(const std::string& path, size_t mark) {
     std::string used = path.substr(0, mark);
     size_t begin = used.find_first_not_of(" \t");
     if (begin == std::string::npos)
@@ -90,8 +91,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         require(staysInside(path), "an accepted relative path stays inside the folder");
     if (zk::isInstallRelativePath(path.c_str())) {
         require(path.size() < 260, "a logged entry is shorter than a path");
-        require(staysInside(trimmedBeforeMark(path)),
-                "what the uninstaller takes from an accepted entry stays inside the folder");
+        // Whichever case of the mark a reader looks for first.
+        size_t lower = path.find("/s"), upper = path.find("/S");
+        for (size_t mark : {lower == std::string::npos ? upper : lower,
+                            upper == std::string::npos ? lower : upper})
+            require(staysInside(usedPart(path, mark)),
+                    "what a reader takes from an accepted entry stays inside the folder");
     }
     return 0;
 }

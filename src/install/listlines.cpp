@@ -19,11 +19,22 @@ const size_t kLongestEntry = 260;
 // The first recursive mark of a list line, or null.  The earliest of either
 // case: cutting at a later one would leave an earlier mark in the path, and
 // the path's check would then cut there and pass what follows it unseen.
-template <typename Char>
-Char* findMark(Char* text) {
-    Char* lower = strstr(text, "/s");
-    Char* upper = strstr(text, "/S");
+char* findMark(char* text) {
+    char* lower = strstr(text, "/s");
+    char* upper = strstr(text, "/S");
     return !lower ? upper : !upper ? lower : lower < upper ? lower : upper;
+}
+
+// What the uninstaller uses of an entry cut at `end`: the text without
+// surrounding blanks, which must stay inside the install folder.
+bool isSafeBeforeMark(const char* begin, const char* end) {
+    while (begin < end && (*begin == ' ' || *begin == '\t'))
+        ++begin;
+    while (end > begin && (end[-1] == ' ' || end[-1] == '\t'))
+        --end;
+    char used[kLongestEntry];
+    copyText(used, static_cast<size_t>(end - begin) + 1, begin);
+    return isSafeRelativePath(used);
 }
 
 } // namespace
@@ -101,19 +112,13 @@ bool isInstallRelativePath(const char* path) {
     for (const char* p = path; *p; ++p)
         if (static_cast<unsigned char>(*p) < 0x20 || *p == 0x7F)
             return false;
-
-    // What the uninstaller will use: the text before the recursive mark,
-    // without surrounding blanks.
-    const char* mark = findMark(path);
-    const char* begin = path;
-    const char* end = mark ? mark : path + strlen(path);
-    while (begin < end && (*begin == ' ' || *begin == '\t'))
-        ++begin;
-    while (end > begin && (end[-1] == ' ' || end[-1] == '\t'))
-        --end;
-    char used[kLongestEntry];
-    copyText(used, static_cast<size_t>(end - begin) + 1, begin);
-    return isSafeRelativePath(used);
+    // Readers of a log line may look for either case of the mark first, so
+    // the part before the first mark of each case must pass.
+    const char* lower = strstr(path, "/s");
+    const char* upper = strstr(path, "/S");
+    if (!lower && !upper)
+        return isSafeBeforeMark(path, path + strlen(path));
+    return (!lower || isSafeBeforeMark(path, lower)) && (!upper || isSafeBeforeMark(path, upper));
 }
 
 bool formatFileListLine(char* out, size_t cap, int disc, int level, const char* path,

@@ -31,7 +31,7 @@ TEST(FileListLine, FormatAndRefusals) {
     const std::string tooLong(260, 'a');
     for (const char* path : {"", "..\\outside.txt", "Data\\.. \\x", "...\\x", "Data/../../x",
                              "..\\Windows /s", "C:\\Windows\\system.ini", "/etc", "file.txt:stream",
-                             "a.txt\r\n1,1,..\\b.txt", tooLong.c_str()}) {
+                             "a.txt\r\n1,1,..\\b.txt", "x/S\\..\\y /s", tooLong.c_str()}) {
         char out[600] = "junk";
         EXPECT_FALSE(zk::formatFileListLine(out, sizeof out, 2, 3, path, false)) << path;
         EXPECT_STREQ(out, "");
