@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (safe)
         require(staysInside(path), "an accepted relative path stays inside the folder");
     if (zk::isInstallRelativePath(path.c_str())) {
-        require(path.size() < 260, "a logged entry is shorter than a path");
+        require(path.find_last_not_of(" \t") < 259, "a logged entry is shorter than a path");
         // Whichever case of the mark a reader looks for first.
         size_t lower = path.find("/s"), upper = path.find("/S");
         for (size_t mark : {lower == std::string::npos ? upper : lower,

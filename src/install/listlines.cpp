@@ -33,6 +33,8 @@ bool isSafeBeforeMark(const char* begin, const char* end) {
     while (end > begin && (end[-1] == ' ' || end[-1] == '\t'))
         --end;
     char used[kLongestEntry];
+    if (static_cast<size_t>(end - begin) >= sizeof used)
+        return false;
     copyText(used, static_cast<size_t>(end - begin) + 1, begin);
     return isSafeRelativePath(used);
 }
@@ -107,7 +109,14 @@ void mergeFileLists(std::vector<std::string>* work, const std::vector<std::strin
 }
 
 bool isInstallRelativePath(const char* path) {
-    if (!path || !path[0] || strlen(path) >= kLongestEntry)
+    if (!path || !path[0])
+        return false;
+    // Trailing blanks do not count, as a recursive entry comes back from its
+    // log line with the blank before the mark.
+    size_t length = strlen(path);
+    while (length > 0 && (path[length - 1] == ' ' || path[length - 1] == '\t'))
+        --length;
+    if (length >= kLongestEntry)
         return false;
     for (const char* p = path; *p; ++p)
         if (static_cast<unsigned char>(*p) < 0x20 || *p == 0x7F)

@@ -42,7 +42,7 @@ void mergeFileLists(std::vector<std::string>* work, const std::vector<std::strin
 
 // True when the uninstaller, joining the install folder, a backslash and this
 // entry, stays inside the install folder (isSafeRelativePath) and the entry
-// is shorter than a path can be.  Only the part before a "/s" or "/S" mark,
+// is shorter than a path can be (trailing blanks aside).  Only the part before a "/s" or "/S" mark,
 // without surrounding blanks, counts, as that is all the uninstaller reads;
 // with marks of both cases, the parts before either must pass.  A control
 // character anywhere refuses the whole entry.
