@@ -2,10 +2,10 @@
 // installer state each time the host asks for the settings.
 #include "api/settings.h"
 
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 
+#include "core/config_values.h"
 #include "core/host.h"
 #include "core/paths.h"
 #include "core/prompts.h"
@@ -83,8 +83,7 @@ void readKeys(CZKInstaller& s, CIniFile& ini) {
     readText(ini, "WebURL", s.m_webURL);
     readText(ini, "RegistryLnk", s.m_coreLink);
 
-    // "2nd" asks for disc 2; text without digits for none.
-    s.m_startupDisc = static_cast<int>(parseDecimal(startupDisc, INT_MIN, INT_MAX));
+    s.m_startupDisc = startupDiscNumber(startupDisc);
 }
 
 // The game's key of an earlier installation: the user's first, then the
@@ -97,16 +96,8 @@ bool openGameKey(CZKRegistry& key, const char* path) {
 } // namespace
 
 void applyRegistrySetting(CZKInstaller& s, const char* value) {
-    if (!value)
-        value = "";
-    const char* slash = strchr(value, '\\');
-    // A leading backslash names no company; the one already set stays.
-    if (slash && slash != value) {
-        size_t length = static_cast<size_t>(slash - value);
-        copyText(s.m_company, length + 1 < sizeof s.m_company ? length + 1 : sizeof s.m_company,
-                 value);
-    }
-    formatText(s.m_registryKeyPath, sizeof s.m_registryKeyPath, "SOFTWARE\\%s", value);
+    splitRegistrySetting(value, s.m_company, sizeof s.m_company, s.m_registryKeyPath,
+                         sizeof s.m_registryKeyPath);
 }
 
 bool readRegistryLanguage(CZKInstaller& s, CIniFile& ini) {

@@ -1,15 +1,14 @@
-// The profile-file store behind autorun.cfg, AutoRun.inf and Localization.ini.
-// Windows' own profile calls are not used: they cache files, cap line lengths
-// differently and cannot read the wide files the discs carry.
+// The profile-file store behind autorun.cfg, AutoRun.inf and Localization.ini:
+// the parsing of a file's bytes and the lookups.  Windows' own profile calls
+// are not used: they cache files, cap line lengths differently and cannot
+// read the wide files the discs carry.  The files are read in inifile_file.cpp.
 #include "core/inifile.h"
 
-#include <windows.h>
-
 #include <climits>
-#include <cstdio>
 #include <cstring>
 
 #include "platform/text.h"
+#include "platform/textlines.h"
 
 namespace {
 
@@ -39,53 +38,21 @@ bool sameName(const std::string& a, const char* b) {
     return true;
 }
 
-// Closes the file it was given when it goes out of scope.
-class FileHolder {
-  public:
-    explicit FileHolder(FILE* f) : m_file(f) {}
-    ~FileHolder() {
-        if (m_file)
-            fclose(m_file);
-    }
-    FileHolder(const FileHolder&) = delete;
-    FileHolder& operator=(const FileHolder&) = delete;
-    FILE* get() const { return m_file; }
-
-  private:
-    FILE* m_file;
-};
-
-// Reads one line of 16-bit little-endian characters: at most kWideRead of
-// them, up to and including a line feed.  A lone byte at the end of the file
-// is not a character and is dropped.  False at the end of the file.
-bool readWideLine(FILE* f, std::wstring& line) {
+// Reads one line of 16-bit little-endian characters from data at *pos: at
+// most kWideRead of them, up to and including a line feed.  A lone byte at
+// the end is not a character and is dropped.  False at the end.
+bool readWideLine(const char* data, size_t size, size_t* pos, std::u16string& line) {
     line.clear();
-    while (line.size() < kWideRead) {
-        int lo = getc(f);
-        if (lo == EOF)
-            break;
-        int hi = getc(f);
-        if (hi == EOF)
-            break;
-        wchar_t c = static_cast<wchar_t>(lo | (hi << 8));
+    while (line.size() < kWideRead && size - *pos >= 2) {
+        unsigned lo = static_cast<unsigned char>(data[*pos]);
+        unsigned hi = static_cast<unsigned char>(data[*pos + 1]);
+        *pos += 2;
+        char16_t c = static_cast<char16_t>(lo | (hi << 8));
         line.push_back(c);
-        if (c == L'\n')
+        if (c == u'\n')
             break;
     }
     return !line.empty();
-}
-
-std::string toAnsi(const std::wstring& wide) {
-    if (wide.empty())
-        return std::string();
-    int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                nullptr, nullptr);
-    if (n <= 0)
-        return std::string();
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr,
-                        nullptr);
-    return out;
 }
 
 } // namespace
@@ -140,18 +107,14 @@ void CIniFile::addLine(const std::string& line) {
                                                                            : line);
 }
 
-int CIniFile::load() {
+void CIniFile::loadText(const char* data, size_t size) {
     clearSections();
-    // Text mode: CR LF pairs arrive as LF and a Ctrl-Z ends the file, as
-    // files written by DOS-era editors expect.
-    FileHolder file(fopen(m_path.c_str(), "rt"));
-    if (!file.get())
-        return -1;
-    char buf[kNarrowRead];
-    while (fgets(buf, sizeof buf, file.get())) {
-        // A NUL byte ends the text of this read.
-        buf[strcspn(buf, "\r\n")] = '\0';
-        std::string line(buf);
+    // Read as a text-mode file: CR LF pairs arrive as LF and a Ctrl-Z ends
+    // the file, as files written by DOS-era editors expect.
+    zk::CTextLines lines(data, size, kNarrowRead);
+    std::string line;
+    while (lines.next(line)) {
+        // A NUL byte ends the text of a read, as a CR or LF does.
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
             std::string name = line.substr(1, line.size() - 2);
             if (name.find("Group") != std::string::npos) {
@@ -164,31 +127,29 @@ int CIniFile::load() {
         }
         addLine(line);
     }
-    return 0;
 }
 
-int CIniFile::loadWide() {
+void CIniFile::loadWideText(const char* data, size_t size, WideToNarrow toNarrow) {
     clearSections();
-    FileHolder file(fopen(m_path.c_str(), "rb"));
-    if (!file.get())
-        return -1;
-    std::wstring line;
+    if (!data)
+        size = 0;
+    size_t pos = 0;
+    std::u16string line;
     bool first = true;
-    while (readWideLine(file.get(), line)) {
+    while (readWideLine(data, size, &pos, line)) {
         // The line ends at its first CR or LF; a NUL character ends it too.
-        size_t end = line.find_first_of(std::wstring(L"\r\n\0", 3));
-        if (end != std::wstring::npos)
+        size_t end = line.find_first_of(std::u16string(u"\r\n\0", 3));
+        if (end != std::u16string::npos)
             line.resize(end);
         // The byte-order mark is passed over when testing for a header only.
         size_t start = (first && !line.empty() && line[0] == 0xFEFF) ? 1 : 0;
         first = false;
-        if (line.size() >= start + 2 && line[start] == L'[' && line.back() == L']') {
-            beginSection(toAnsi(line.substr(start + 1, line.size() - start - 2)));
+        if (line.size() >= start + 2 && line[start] == u'[' && line.back() == u']') {
+            beginSection(toNarrow(line.data() + start + 1, line.size() - start - 2));
             continue;
         }
-        addLine(toAnsi(line));
+        addLine(toNarrow(line.data(), line.size()));
     }
-    return 0;
 }
 
 void CIniFile::getString(const char* section, const char* key, std::string& out) {
@@ -226,7 +187,7 @@ void CIniFile::getInt(const char* section, const char* key, int* dest) {
         *dest = static_cast<int>(zk::parseDecimal(value.c_str(), INT_MIN, INT_MAX));
 }
 
-void CIniFile::getInt64(const char* section, const char* key, __int64* dest) {
+void CIniFile::getInt64(const char* section, const char* key, long long* dest) {
     std::string value;
     getString(section, key, value);
     if (dest)
@@ -235,7 +196,7 @@ void CIniFile::getInt64(const char* section, const char* key, __int64* dest) {
 
 namespace zk {
 
-__int64 parseDecimal(const char* text, __int64 low, __int64 high) {
+long long parseDecimal(const char* text, long long low, long long high) {
     const char* p = text ? text : "";
     while (*p == ' ' || (*p >= '\t' && *p <= '\r'))
         ++p;
@@ -255,8 +216,8 @@ __int64 parseDecimal(const char* text, __int64 low, __int64 high) {
         value = value * 10 + digit;
     }
     if (!negative)
-        return static_cast<__int64>(value);
-    return value == limit ? low : -static_cast<__int64>(value);
+        return static_cast<long long>(value);
+    return value == limit ? low : -static_cast<long long>(value);
 }
 
 } // namespace zk

@@ -1,4 +1,4 @@
-// Install-folder validation, display helpers for paths and labels, the
+// Install-folder validation (the text rules are in path_rules.cpp), the
 // product-name setters that keep the derived folders in step, and the check
 // for running programs.
 #include "core/paths.h"
@@ -17,9 +17,7 @@ namespace zk {
 
 namespace {
 
-const int kWideText = 260;      // 259 characters and the terminator
-const int kLongestPath = 128;   // an install folder must stay shorter
-const int kMostBackslashes = 27;
+const int kWideText = 260;  // 259 characters and the terminator
 
 // At most 259 characters of an 8-bit text as UTF-16.
 void toWide(const char* text, wchar_t* out) {
@@ -68,28 +66,20 @@ void lowerFolder(const char* folder, wchar_t* out) {
     CharLowerBuffW(out, static_cast<DWORD>(wcslen(out)));
 }
 
-bool startsWith(const wchar_t* text, const wchar_t* prefix) {
-    size_t n = wcslen(prefix);
-    // An unknown system folder protects nothing; an empty prefix would
-    // otherwise match every path.
-    return n > 0 && wcsncmp(text, prefix, n) == 0;
-}
-
-bool isForbiddenInPath(wchar_t c) {
-    return c == L'"' || c == L'/' || c == L'*' || c == L'?' || c == L'<' || c == L'>' ||
-           c == L'|';
-}
-
 bool isDroppedByCleanPath(wchar_t c) {
     return isForbiddenInPath(c) || c == L':';
 }
 
 } // namespace
 
+static_assert(int(kPathValid) == int(PathValid) && int(kPathMalformed) == int(PathMalformed) &&
+                  int(kPathProtected) == int(PathProtected) &&
+                  int(kPathTooLong) == int(PathTooLong) &&
+                  int(kPathBadCharacter) == int(PathBadCharacter),
+              "the text rules' verdicts are the exported PathStatus values");
+
 PathStatus validateInstallPath(const char* path, const char* windowsFolder,
                                const char* profilesFolder) {
-    PathStatus verdict = PathValid;
-
     wchar_t wide[kWideText];
     toWide(path, wide);
     wchar_t lower[kWideText];
@@ -99,40 +89,9 @@ PathStatus validateInstallPath(const char* path, const char* windowsFolder,
     lowerFolder(windowsFolder, windows);
     lowerFolder(profilesFolder, profiles);
 
-    // A plain prefix test: a sibling such as "c:\windowsgames" counts as well.
-    if (startsWith(lower, windows) || startsWith(lower, profiles))
-        verdict = PathProtected;
-
-    size_t len = wcslen(wide);
-    if (len >= static_cast<size_t>(kLongestPath))
-        verdict = PathTooLong;
-    if (len <= 3)
-        verdict = PathMalformed;
-    if (wcsstr(wide, L"\\\\"))
-        verdict = PathMalformed;
-    if (len > 0 && (wide[len - 1] == L'\\' || wide[len - 1] == L'.'))
-        verdict = PathMalformed;
-
-    const wchar_t* colon = wcschr(wide, L':');
-    if (!colon || colon != wide + 1 || colon[1] != L'\\' || wcschr(colon + 1, L':'))
-        verdict = PathMalformed;
-
-    bool badCharacter = false;
-    for (const wchar_t* p = wide; *p; ++p)
-        if (isForbiddenInPath(*p)) {
-            verdict = PathBadCharacter;
-            badCharacter = true;
-            break;
-        }
-
-    int backslashes = 0;
-    for (const wchar_t* p = wide; *p; ++p)
-        if (*p == L'\\')
-            ++backslashes;
-    if (backslashes > kMostBackslashes)
-        verdict = PathMalformed;
-
-    if (!badCharacter) {
+    PathStatus verdict =
+        static_cast<PathStatus>(judgeInstallPath(wide, lower, windows, profiles));
+    if (!hasForbiddenPathCharacter(wide)) {
         // Unreadable attributes leave the verdict to the text alone.
         DWORD attributes = GetFileAttributesW(wide);
         if (attributes != INVALID_FILE_ATTRIBUTES &&
@@ -140,50 +99,6 @@ PathStatus validateInstallPath(const char* path, const char* windowsFolder,
             verdict = PathProtected;
     }
     return verdict;
-}
-
-void squeezePath(const char* path, char* out, int maxLength) {
-    if (!out)
-        return;
-    if (maxLength < 0)
-        maxLength = 0;
-    size_t limit = static_cast<size_t>(maxLength);
-    size_t cap = limit + 1;
-    if (!path)
-        path = "";
-
-    size_t len = strlen(path);
-    if (len <= limit) {
-        copyText(out, cap, path);
-        return;
-    }
-
-    const char* lastSlash = strrchr(path, '\\');
-    const char* file = lastSlash ? lastSlash + 1 : "";
-    size_t fileLen = strlen(file);
-    if (lastSlash) {
-        // Candidates keep the folder up to its end, then up to each earlier
-        // backslash; a prefix without any backslash (the drive alone) is not
-        // worth showing.
-        size_t folderLen = static_cast<size_t>(lastSlash - path);
-        size_t keep = folderLen;
-        while (keep > 0) {
-            const char* firstSlash = static_cast<const char*>(memchr(path, '\\', keep));
-            if (!firstSlash)
-                break;
-            if (keep + 5 + fileLen <= limit) {
-                formatText(out, cap, "%.*s\\...\\%s", static_cast<int>(keep), path, file);
-                return;
-            }
-            const char* p = path + keep;
-            while (p > path && p[-1] != '\\')
-                --p;
-            keep = p > path ? static_cast<size_t>(p - path - 1) : 0;
-        }
-    }
-    // Nothing fits: the file name, cut.  A path with no file name to show
-    // (no backslash, or a trailing one) is shown cut instead of as nothing.
-    copyText(out, cap, fileLen > 0 ? file : path);
 }
 
 bool commaDecimalVersion(char* version) {
@@ -195,33 +110,6 @@ bool commaDecimalVersion(char* version) {
         if (*p == '.')
             *p = ',';
     return true;
-}
-
-void mfcFriendly(char* out, const char* text, size_t cap) {
-    if (!out || cap == 0)
-        return;
-    if (!text)
-        text = "";
-    // Trimming first gives the same text as trimming afterwards, since "&"
-    // is not white space, and lets the cut below keep pairs whole.
-    while (*text && (*text == ' ' || *text == '\t' || *text == '\r' || *text == '\n' ||
-                     *text == '\v' || *text == '\f'))
-        ++text;
-    size_t end = strlen(text);
-    while (end > 0 && strchr(" \t\r\n\v\f", text[end - 1]))
-        --end;
-
-    size_t used = 0;
-    for (size_t i = 0; i < end; ++i) {
-        size_t need = text[i] == '&' ? 2 : 1;
-        // A lone "&" at the cut would become a mnemonic marker in the label.
-        if (used + need > cap - 1)
-            break;
-        out[used++] = text[i];
-        if (need == 2)
-            out[used++] = '&';
-    }
-    out[used] = '\0';
 }
 
 int countProcesses(const char* exeName, bool* ok) {

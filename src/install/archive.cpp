@@ -65,9 +65,6 @@ OverwritePrompt s_prompt = consolePrompt;
 // The member's name as it goes into the log line.
 char s_logName[kText];
 
-bool isSeparator(char c) { return c == '/' || c == '\\'; }
-
-
 bool cancelled() { return s_driver.cancel && *s_driver.cancel != 0; }
 
 void pumpOneMessage() {
@@ -362,24 +359,6 @@ __int64 extractAll(unzFile zip) {
 }
 
 } // namespace
-
-bool isSafeMemberName(const char* name) {
-    if (!name || !name[0] || isSeparator(name[0]))
-        return false;
-    const char* component = name;
-    for (const char* p = name;; ++p) {
-        unsigned char c = static_cast<unsigned char>(*p);
-        if (c == '\0' || isSeparator(*p)) {
-            if (climbsUp(component, p))
-                return false;
-            if (c == '\0')
-                return true;
-            component = p + 1;
-        } else if (c < 0x20 || c == 0x7F || c == ':') {
-            return false;
-        }
-    }
-}
 
 void setOverwritePrompt(OverwritePrompt prompt) { s_prompt = prompt ? prompt : consolePrompt; }
 

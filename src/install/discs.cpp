@@ -11,7 +11,6 @@
 
 namespace zk {
 
-const char* const kPlaceholderGUID = "1234ABCD-56EF-78GH-90IJ-123456KLMNOP";
 bool g_installationCancelled = false;
 
 namespace {
@@ -101,17 +100,7 @@ int identifyDisc(const char* root, bool /*debug*/, const char* productGUID) {
     CIniFile inf;
     inf.setPath(path);
     inf.load();  // a missing file leaves every key empty
-    int disc = 0;
-    inf.getInt("Special", "Disk", &disc);
-    if (disc == 0)
-        disc = -1;
-    if (productGUID && strcmp(productGUID, kPlaceholderGUID) != 0) {
-        std::string guid;
-        inf.getString("Special", "ProductGuiID", guid);
-        if (guid != productGUID)
-            disc = -1;
-    }
-    return disc;
+    return discNumberFromInf(inf, productGUID);
 }
 
 int requestDisc(int* current, int wanted, char* root, int* cancel, bool /*debug*/,

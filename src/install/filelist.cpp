@@ -1,4 +1,5 @@
-// The install log: forming, checking and appending "disc,level,path" lines.
+// The install log: creating it and appending "disc,level,path" lines (formed
+// and checked in listlines.cpp).
 #include "install/filelist.h"
 
 #include <cstring>
@@ -8,19 +9,7 @@
 
 namespace zk {
 
-bool climbsUp(const char* begin, const char* end) {
-    int dots = 0;
-    for (const char* p = begin; p < end; ++p) {
-        if (*p == '.')
-            ++dots;
-        else if (*p != ' ')
-            return false;
-    }
-    return dots >= 2;
-}
-
 namespace {
-
 
 bool logPath(const char* folder, char* out, size_t cap) {
     if (!folder || !folder[0])
@@ -35,57 +24,6 @@ bool logPath(const char* folder, char* out, size_t cap) {
 }
 
 } // namespace
-
-bool isInstallRelativePath(const char* path) {
-    if (!path || !path[0] || strlen(path) >= static_cast<size_t>(kText))
-        return false;
-    for (const char* p = path; *p; ++p)
-        if (static_cast<unsigned char>(*p) < 0x20 || *p == 0x7F)
-            return false;
-
-    // What the uninstaller will use: the text before the recursive mark,
-    // without surrounding blanks.
-    const char* mark = strstr(path, "/s");
-    if (!mark)
-        mark = strstr(path, "/S");
-    const char* begin = path;
-    const char* end = mark ? mark : path + strlen(path);
-    while (begin < end && (*begin == ' ' || *begin == '\t'))
-        ++begin;
-    while (end > begin && (end[-1] == ' ' || end[-1] == '\t'))
-        --end;
-    if (begin == end || *begin == '\\' || *begin == '/')
-        return false;
-    for (const char* p = begin; p < end; ++p)
-        if (*p == ':')
-            return false;
-    const char* component = begin;
-    for (const char* p = begin;; ++p) {
-        if (p == end || *p == '\\' || *p == '/') {
-            if (climbsUp(component, p))
-                return false;
-            if (p == end)
-                break;
-            component = p + 1;
-        }
-    }
-    return true;
-}
-
-bool formatFileListLine(char* out, size_t cap, int disc, int level, const char* path,
-                        bool recursive) {
-    if (!out || cap == 0)
-        return false;
-    out[0] = '\0';
-    if (!isInstallRelativePath(path))
-        return false;
-    int n = snprintf(out, cap, recursive ? "%d,%d,%s /s\r\n" : "%d,%d,%s\r\n", disc, level, path);
-    if (n < 0 || static_cast<size_t>(n) >= cap) {
-        out[0] = '\0';
-        return false;
-    }
-    return true;
-}
 
 FILE* createFileList(const char* folder) {
     char path[kText];

@@ -17,36 +17,21 @@
 #include "install/copyfile.h"
 #include "install/discs.h"
 #include "install/filelist.h"
+#include "install/listlines.h"
+#include "platform/textlines.h"
 
 namespace zk {
 
 namespace {
 
-const int kLine = 1024;
 const int kDoneFlags = 10;
 
-// Reads "disc,level" at the start of a line; false without a comma.
-bool discAndLevel(const std::string& line, int* disc, int* level) {
-    size_t comma = line.find(',');
-    if (comma == std::string::npos)
-        return false;
-    *disc = atoi(line.c_str());
-    *level = atoi(line.c_str() + comma + 1);
-    return true;
-}
-
-// Appends the non-empty lines of a text file; false when it does not open.
+// Appends the non-empty lines of a list file; false when it does not open.
 bool readListLines(const char* path, std::vector<std::string>* out) {
-    FILE* f = fopen(path, "r");
-    if (!f)
+    std::string bytes;
+    if (!readFileBytes(path, &bytes))
         return false;
-    char line[kLine];
-    while (fgets(line, sizeof line, f)) {
-        line[strcspn(line, "\r\n")] = '\0';
-        if (line[0])
-            out->push_back(line);
-    }
-    fclose(f);
+    readListText(bytes.data(), bytes.size(), out);
     return true;
 }
 
@@ -177,28 +162,14 @@ struct Worker {
         return logLine(1, 1, support, false) && ok;
     }
 
-    void installLine(const std::string& entry) {
-        char line[kLine];
-        copyText(line, entry.c_str());
-        bool recursive = false;
-        char* mark = strstr(line, "/s");
-        if (!mark)
-            mark = strstr(line, "/S");
-        if (mark) {
-            recursive = true;
-            *mark = '\0';
-        }
-        char* comma1 = strchr(line, ',');
-        if (!comma1)
+    void installLine(const std::string& line) {
+        FileListEntry entry;
+        if (!parseFileListLine(line.c_str(), &entry) || entry.level == 0)
             return;
-        int disc = atoi(line);
-        int level = atoi(comma1 + 1);
-        if (level == 0)
-            return;
-        char* comma2 = strchr(comma1 + 1, ',');
-        if (!comma2)
-            return;
-        const char* path = comma2 + 1;
+        const int disc = entry.disc;
+        const int level = entry.level;
+        const bool recursive = entry.recursive;
+        const char* path = entry.path;
         if (!path[0] && disc == 1)
             return;
         // The list comes from the disc; an entry that would reach outside the
@@ -360,32 +331,7 @@ bool loadFileList(std::vector<std::string>* work, const char* listPath) {
         bool common = readListLines("common_filelist.txt", work);
         std::vector<std::string> language;
         bool languageOpened = readListLines(listPath, &language);
-        size_t cursor = 0;
-        for (const std::string& line : language) {
-            if (work->empty()) {
-                work->push_back(line);
-                continue;
-            }
-            int disc, level;
-            if (!discAndLevel(line, &disc, &level))
-                continue;
-            bool inserted = false;
-            for (; cursor < work->size(); ++cursor) {
-                int d, l;
-                // An entry without a comma has no place in the order: pass it.
-                if (!discAndLevel((*work)[cursor], &d, &l))
-                    continue;
-                if (d > disc || (d == disc && l > level)) {
-                    work->insert(work->begin() + static_cast<std::ptrdiff_t>(cursor), line);
-                    inserted = true;
-                    break;
-                }
-            }
-            if (!inserted) {
-                work->push_back(line);
-                cursor = work->size();
-            }
-        }
+        mergeFileLists(work, language);
         if (common || languageOpened)
             return true;
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "install/filelist.h"
 #include "zktest/harness.h"
@@ -29,7 +30,7 @@ TEST(FileListLine, FormatAndRefusals) {
     const std::string tooLong(260, 'a');
     for (const char* path : {"", "..\\outside.txt", "Data\\.. \\x", "...\\x", "Data/../../x",
                              "..\\Windows /s", "C:\\Windows\\system.ini", "/etc", "file.txt:stream",
-                             "a.txt\r\n1,1,..\\b.txt", tooLong.c_str()}) {
+                             "a.txt\r\n1,1,..\\b.txt", "x/S\\..\\y /s", tooLong.c_str()}) {
         char out[600] = "junk";
         EXPECT_FALSE(zk::formatFileListLine(out, sizeof out, 2, 3, path, false)) << path;
         EXPECT_STREQ(out, "");
@@ -37,6 +38,32 @@ TEST(FileListLine, FormatAndRefusals) {
     char small[8];  // a line that does not fit
     EXPECT_FALSE(zk::formatFileListLine(small, sizeof small, 1, 1, "Data\\long.txt", false));
     EXPECT_STREQ(small, "");
+}
+
+TEST(FileListLine, SplitAtTheFirstMarkOfEitherCase) {
+    const struct {
+        const char* line;
+        bool split;
+        int disc, level;
+        bool recursive;
+        const char* path;
+    } cases[] = {
+        {"2,3,Data\\maps.pak", true, 2, 3, false, "Data\\maps.pak"},
+        {"2,1,Movies\\*.bik /S", true, 2, 1, true, "Movies\\*.bik "},
+        // A later mark of the other case must not leave this one in the path.
+        {"1,1,a/S\\..\\..\\x /s", true, 1, 1, true, "a"},
+        {"4,2,", true, 4, 2, false, ""},
+        {"1,1/s,a", false, 0, 0, true, ""},
+        {"nonsense", false, 0, 0, false, ""},
+    };
+    for (const auto& c : cases) {
+        zk::FileListEntry e;
+        EXPECT_EQ(c.split, zk::parseFileListLine(c.line, &e)) << c.line;
+        if (c.split)
+            EXPECT_EQ(std::make_tuple(c.disc, c.level, c.recursive, std::string(c.path)),
+                      std::make_tuple(e.disc, e.level, e.recursive, std::string(e.path)))
+                << c.line;
+    }
 }
 
 TEST(FileList, LinesOfOtherWritersSurviveTheOpenLog) {

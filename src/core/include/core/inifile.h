@@ -16,14 +16,20 @@ class CIniFile {
     // section are skipped while loading, and lookups of it find nothing.
     static const size_t kMaxSections = 1024;
 
+    // Turns a run of UTF-16 characters into the 8-bit text kept.
+    typedef std::string (*WideToNarrow)(const char16_t* text, size_t length);
+
     void setPath(const char* path);
     int load();      // 8-bit file; 0, or -1 when it cannot be opened
     int loadWide();  // UTF-16LE file with BOM; 0 or -1
+    // The same from the file's bytes in memory (what load and loadWide read).
+    void loadText(const char* data, size_t size);
+    void loadWideText(const char* data, size_t size, WideToNarrow toNarrow);
     void getString(const char* section, const char* key, std::string& out);
     void getText(const char* section, const char* key, char* dest, size_t size = 260);
     void getBool(const char* section, const char* key, bool* dest);
     void getInt(const char* section, const char* key, int* dest);
-    void getInt64(const char* section, const char* key, __int64* dest);
+    void getInt64(const char* section, const char* key, long long* dest);
     void reset();
 
   private:
@@ -47,7 +53,7 @@ namespace zk {
 // Decimal parsing as the getters do it: leading white space, one sign, digits
 // up to the first other character; no digits give 0, and a number beyond the
 // type's range gives its nearest limit.
-__int64 parseDecimal(const char* text, __int64 low, __int64 high);
+long long parseDecimal(const char* text, long long low, long long high);
 } // namespace zk
 
 #endif

@@ -6,27 +6,22 @@
 #include <cstddef>
 
 #include "ZKInstall.h"
+#include "core/path_rules.h"
 
 namespace zk {
 
 class CZKInstaller;
 
 // The verdict on a proposed install folder, judged against the given Windows
-// and profiles folders (either may be empty: it then protects nothing).
+// and profiles folders (either may be empty: it then protects nothing): the
+// text rules (judgeInstallPath), then a read-only or system folder that
+// exists is protected.
 PathStatus validateInstallPath(const char* path, const char* windowsFolder,
                                const char* profilesFolder);
-
-// Shortens a path for a narrow label to at most maxLength characters, keeping
-// its file name: "C:\Games\...\readme.txt".  out holds maxLength + 1 bytes.
-void squeezePath(const char* path, char* out, int maxLength);
 
 // Turns the full stops of a version into commas when the process locale writes
 // decimals with a comma; true when it did.
 bool commaDecimalVersion(char* version);
-
-// Doubles every "&" so the host's dialogs show it literally, and trims both
-// ends; out holds cap bytes and never ends in half of a doubled pair.
-void mfcFriendly(char* out, const char* text, size_t cap);
 
 // How many running processes have this executable file name (any case);
 // *ok is false when the process list cannot be read.

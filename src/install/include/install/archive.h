@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "ZKInstall.h"
+#include "install/member_name.h"
 
 namespace zk {
 
@@ -53,11 +54,6 @@ void extractDiscArchives(char* scratch, const char* discRoot, const char* instal
 // Retry/Cancel question; Cancel confirmed with host text 46 answers
 // kArchiveCancel, everything else kArchiveRetry.
 int askCopyRetry(const char* member);
-
-// True when a member of this name, joined to the destination, stays inside
-// it: not empty, no control character, not starting with a separator, no
-// colon, no ".." component ("/" and "\" both separate).
-bool isSafeMemberName(const char* name);
 
 // Without the overwrite option an existing file is asked about on the
 // console; the routine answers 'y', 'n' or 'a'.  Null restores the console

@@ -7,12 +7,9 @@
 #include <cstddef>
 
 #include "ZKInstall.h"
+#include "install/disc_inf.h"
 
 namespace zk {
-
-// The GUID a product without one is configured with: discs are then known by
-// their number alone.
-extern const char* const kPlaceholderGUID;
 
 // The disc number in the AutoRun.inf below root, or -1 when there is none or
 // the disc belongs to another product.  `debug` is not consulted.

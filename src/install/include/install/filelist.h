@@ -7,24 +7,9 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "install/listlines.h"
+
 namespace zk {
-
-// True for a path component [begin, end) that the system reads as the parent
-// folder: "..", and the same with the trailing dots and blanks it drops.
-bool climbsUp(const char* begin, const char* end);
-
-// True when the uninstaller, joining the install folder, a backslash and this
-// entry, stays inside the install folder: not empty, not longer than a path
-// can be, no line break or other control character, not absolute (no leading backslash or slash, no colon),
-// and no ".." component.  Only the part before a "/s" or "/S" mark counts,
-// as that is all the uninstaller reads.
-bool isInstallRelativePath(const char* path);
-
-// Forms one log line, "disc,level,path" (with " /s" for a recursive entry)
-// ended by CR LF.  False, with out empty, for a path that is refused above or
-// a line that does not fit.
-bool formatFileListLine(char* out, size_t cap, int disc, int level, const char* path,
-                        bool recursive);
 
 // Opens "<folder>\filelist.txt" emptied, for the installation to write
 // through.  Every write lands at the end of the file as it is at that moment,
