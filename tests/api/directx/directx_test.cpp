@@ -73,7 +73,6 @@ TEST_F(DirectXApi, InstallIsRequiredWheneverTheDiscsVersionIsKnown) {
         {"", "", false, false, ""},
         {"v904", "", true, true, ""},  // the very version installed
         {"v905", "", true, true, ""},  // unnamed
-        {"v881", "", true, true, ""},  // older than the installed one
         {"noversion", "", true, false, ""},
         {"v904", "[dsetup]\nGetVersionResult=0\n", true, false, ""},
         {"nogetversion", "", true, false,

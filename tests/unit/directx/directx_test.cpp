@@ -266,13 +266,6 @@ TEST_F(DirectXUnit, LoadsTheFoldersLibraryOnlyAndForgetsItWhenUnloaded) {
     dx.getVersions(nullptr, &status, discName, installedName);
     EXPECT_STREQ("9.0c", discName);
     EXPECT_EQ("DirectXSetupGetVersion in " + before + "\n", disc.log());
-    bool installed = false;
-    EXPECT_FALSE(dx.install(nullptr, &installed));
-    EXPECT_TRUE(installed);
-    EXPECT_EQ(before, zktest::currentDirectory());
-    EXPECT_NE(std::string::npos,
-              disc.log().find(", " + disc.dir.path() + ", 0x10018) in " + disc.dir.path() + "\n"))
-        << disc.log();
     EXPECT_EQ("", elsewhere.log());
     FreeLibrary(other);
 
@@ -287,12 +280,9 @@ TEST_F(DirectXUnit, LoadsTheFoldersLibraryOnlyAndForgetsItWhenUnloaded) {
     unsigned size = 5;
     EXPECT_EQ(-1, dx.getEULA(&text, &size, 1));
     EXPECT_EQ(nullptr, text);
-    installed = true;
+    bool installed = true;
     EXPECT_FALSE(dx.install(nullptr, &installed));
     EXPECT_FALSE(installed);
-    EXPECT_EQ(2, dx.getVersions(nullptr, &status, discName, installedName));
-    EXPECT_STREQ("0.0", discName);
-    EXPECT_EQ(std::string::npos, disc.log().find("GetEULA"));
     EXPECT_EQ(0, CZKDirectX::freeEULA(nullptr));
 }
 
