@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "components/ie.h"
 #include "core/host.h"
 #include "core/paths.h"
 #include "core/prompts.h"
@@ -155,6 +156,7 @@ void readConfigurationFrom(CZKInstaller& s, CIniFile& ini) {
         s.m_availableLanguages[i] = false;
 
     readKeys(s, ini);
+    CZKIE::setCDVersion(s.m_cdIE);
 
     if (s.m_demo)
         s.m_techSupport = false;

@@ -96,6 +96,8 @@ class CZKInstaller {
     char m_minimumIE[kText] = {};
     char m_cdIE[kText] = {};
     char m_minimumFlash[kText] = {};
+    char m_existingIE[kText] = {};     // "%d.%d" of the installed IE, as last checked
+    char m_existingFlash[kText] = {};  // the installed Flash, as last found
 
     // sizes
     __int64 m_cacheMinimum = 0;
