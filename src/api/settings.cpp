@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "components/ie.h"
 #include "core/config_values.h"
 #include "core/host.h"
 #include "core/paths.h"
@@ -146,6 +147,7 @@ void readConfigurationFrom(CZKInstaller& s, CIniFile& ini) {
         s.m_availableLanguages[i] = false;
 
     readKeys(s, ini);
+    CZKIE::setCDVersion(s.m_cdIE);
 
     if (s.m_demo)
         s.m_techSupport = false;

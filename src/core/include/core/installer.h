@@ -101,6 +101,8 @@ class CZKInstaller {
     // DirectX names found on first use (empty until then)
     char m_cdDirectXName[kText] = {};
     char m_userDirectXName[kText] = {};
+    char m_existingIE[kText] = {};     // "%d.%d" of the installed IE, as last checked
+    char m_existingFlash[kText] = {};  // the installed Flash, as last found
 
     // sizes
     __int64 m_cacheMinimum = 0;
