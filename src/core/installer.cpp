@@ -97,6 +97,8 @@ void CZKInstaller::init(const char* executable) {
     m_desktopShortcutWanted = true;
     m_rtPatchActive = false;
     m_directXInstalled = false;
+    m_directXSetupRun = false;
+    m_rebootRequired = false;
     m_directXLicenceInStartMenu = true;
     m_languageSelectionScreen = false;
     m_ieForOnlineOnly = false;

@@ -30,6 +30,8 @@ class CZKInstaller {
     bool m_debug = false;
     bool m_previouslyInstalled = false;
     bool m_directXInstalled = false;
+    bool m_directXSetupRun = false;  // a DirectX setup was started by this installation
+    bool m_rebootRequired = false;   // a DirectX setup asked for a restart
     bool m_northAmerica = false;
     bool m_iconHasFolder = false;
     bool m_desktopShortcutWanted = false;
@@ -96,6 +98,9 @@ class CZKInstaller {
     char m_minimumIE[kText] = {};
     char m_cdIE[kText] = {};
     char m_minimumFlash[kText] = {};
+    // DirectX names found on first use (empty until then)
+    char m_cdDirectXName[kText] = {};
+    char m_userDirectXName[kText] = {};
 
     // sizes
     __int64 m_cacheMinimum = 0;
