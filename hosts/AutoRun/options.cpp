@@ -73,6 +73,10 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
                 options.noRestart = true;
                 continue;
             }
+            if (name == "NOPREREQS") {
+                options.noPrerequisites = true;
+                continue;
+            }
             if (name == "DEBUG") {
                 options.debug = true;
                 continue;
@@ -129,8 +133,8 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
 
 const char* usageText() {
     return "Usage: AutoRun.exe [/S] [/DIR=folder] [/LANG=language] [/TYPE=type]\n"
-           "                  [/LOG=file] [/NORESTART] [/DISCWAIT=seconds] [/SOURCE=folder]\n"
-           "                  [/DEBUG] [/?]\n"
+           "                  [/LOG=file] [/NORESTART] [/NOPREREQS] [/DISCWAIT=seconds]\n"
+           "                  [/SOURCE=folder] [/DEBUG] [/?]\n"
            "\n"
            "  /S, /SILENT       unattended: no questions; every message gets its documented\n"
            "                    answer (see the README)\n"
@@ -140,6 +144,7 @@ const char* usageText() {
            "  /TYPE=type        minimum, satisfactory, full (default) or nostreaming, or 1-4\n"
            "  /LOG=file         write what happens to this file\n"
            "  /NORESTART        never restart Windows, even when a component asks for it\n"
+           "  /NOPREREQS        leave DirectX, Internet Explorer and Flash as they are\n"
            "  /DISCWAIT=seconds how long an unattended run waits for a missing disc (60)\n"
            "  /SOURCE=folder    where disc 1 is (a drive or a disc-image folder)\n"
            "  /DEBUG            the library's debug trace\n"

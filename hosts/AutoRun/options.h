@@ -12,6 +12,7 @@ struct Options {
     bool help = false;         // /? or /HELP
     bool debug = false;        // /DEBUG: the library's debug trace
     bool noRestart = false;    // /NORESTART: never reboot, even when asked to
+    bool noPrerequisites = false;  // /NOPREREQS: DirectX, Internet Explorer and Flash left alone
     std::string destination;   // /DIR= or /D=; empty keeps the game's default folder
     std::string language;      // /LANG=; a name, prefix or number; empty chooses automatically
     int installType = 0;       // /TYPE=; 1 to 4, 0 = not given (full)

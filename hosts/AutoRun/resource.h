@@ -33,6 +33,14 @@
 #define IDS_PREVIOUS_INSTALL   625  /* %1 folder */
 #define IDS_ANSWER_HINT        626
 #define IDS_YES_LETTER         627
+#define IDS_PREREQ_STATUS      640  /* %1 component, %2 installed, %3 needed, %4 on the disc */
+#define IDS_PREREQ_INSTALL     641  /* %1 component, %2 version on the disc */
+#define IDS_PREREQ_INSTALLED   642  /* %1 component */
+#define IDS_PREREQ_FAILED      643  /* %1 component */
+#define IDS_PREREQ_DECLINED    644  /* %1 component */
+#define IDS_PREREQ_NOT_ON_DISC 645  /* %1 component, %2 version needed */
+#define IDS_DIRECTX_LICENCE    646
+#define IDS_RESTART_NEEDED     647
 #define IDS_BUTTON_OK          630
 #define IDS_BUTTON_CANCEL      631
 #define IDS_BUTTON_ABORT       632

@@ -90,6 +90,8 @@ int Setup::run() {
     if (code == ExitInstalled)
         code = confirm();
     if (code == ExitInstalled)
+        code = installPrerequisites();
+    if (code == ExitInstalled)
         code = copyGame();
     if (code == ExitInstalled)
         code = registerGame();
@@ -187,7 +189,12 @@ void Setup::endNow(int code) {
 
 int Setup::finish(int code) {
     switch (code) {
-    case ExitInstalled: say(hostText(IDS_INSTALLED, {m_product, m_destination})); break;
+    case ExitInstalled:
+        say(hostText(IDS_INSTALLED, {m_product, m_destination}));
+        // Until the installer restarts Windows itself, the user is told.
+        if (m_restartNeeded)
+            say(hostText(IDS_RESTART_NEEDED));
+        break;
     case ExitCancelled: say(hostText(IDS_CANCELLED)); break;
     case ExitDiscMissing:
         say(hostText(IDS_DISC_MISSING, {std::to_string(m_missingDisc > 0 ? m_missingDisc : 1)}));

@@ -40,6 +40,15 @@ class Setup {
     int chooseType();
     int chooseDestination();
     int confirm();
+    int installPrerequisites();
+    int installDirectX();
+    int installInternetExplorer();
+    int installFlash();
+    // Installs a component the game needs from the disc (asking first when
+    // interactive); says so when the disc does not carry it.
+    void report(const std::string& status, bool concernsTheGame);
+    int offerComponent(const char* name, bool onDisc, const char* needed, const char* disc,
+                       bool (*install)());
     int copyGame();
     int registerGame();
 
@@ -62,6 +71,10 @@ class Setup {
     // user confirmed it; otherwise the same prompt is asked again.
     Console::ReadResult askOrCancel(const std::string& prompt, std::string& answer);
     bool userConfirmsCancel();
+    // A yes/no question on the console: ExitInstalled with the answer in
+    // `yes` (closed input keeps the `yes` passed in), ExitCancelled after a
+    // confirmed Ctrl+C.
+    int askYesNo(const std::string& question, bool& yes);
     void switchToUnattended();
     std::vector<std::string> buttonNames(unsigned style);
     int askMessage(const std::string& text, const std::string& caption, unsigned style);
@@ -79,6 +92,7 @@ class Setup {
     int m_type = 3;
     long long m_expected = 0;
     std::string m_destination;
+    bool m_restartNeeded = false;  // a component asked for a restart
 
     // What the user or the policy decided while answering prompts.
     volatile bool m_gaveUp = false;        // the last answer backed out (Cancel, Abort)

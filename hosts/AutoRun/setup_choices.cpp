@@ -224,12 +224,22 @@ int Setup::chooseDestination() {
 int Setup::confirm() {
     if (m_unattended)
         return ExitInstalled;
+    bool yes = true;
+    int code = askYesNo(hostText(IDS_CONFIRM, {m_product, m_destination,
+                                               hostText(kTypeTexts[m_type - 1]),
+                                               formatBytes(m_expected)}),
+                        yes);
+    if (code == ExitInstalled && !yes) {
+        m_userCancelled = true;
+        return ExitCancelled;
+    }
+    return code;
+}
+
+int Setup::askYesNo(const std::string& question, bool& yes) {
     unsigned style = MB_YESNO;
     std::vector<std::string> names = buttonNames(style);
-    std::string prompt = hostText(IDS_CONFIRM, {m_product, m_destination,
-                                                hostText(kTypeTexts[m_type - 1]),
-                                                formatBytes(m_expected)}) +
-                         " [" + names[0] + "/" + names[1] + "] ";
+    std::string prompt = question + " [" + names[0] + "/" + names[1] + "] ";
     for (;;) {
         std::string answer;
         Console::ReadResult r = askOrCancel(prompt, answer);
@@ -238,11 +248,9 @@ int Setup::confirm() {
         if (r == Console::EndOfInput)
             return ExitInstalled;
         int button = parseButtonAnswer(answer, style, names);
-        if (button == BtnYes)
+        if (button == BtnYes || button == BtnNo) {
+            yes = button == BtnYes;
             return ExitInstalled;
-        if (button == BtnNo) {
-            m_userCancelled = true;
-            return ExitCancelled;
         }
     }
 }

@@ -2,7 +2,7 @@
 # in a Wine prefix of their own, so that their discs and registry entries stay
 # apart from the other tests'.
 foreach(scenario two_disc_install default_folder missing_discs refusals copy_failure interactive
-                 other_sources)
+                 other_sources prerequisites)
   set(test e2e.autorun.${scenario})
   add_test(NAME ${test}
            COMMAND ${ZK_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/e2e/autorun_e2e.py

@@ -269,8 +269,34 @@ def other_sources(s):
     check("source: F:\\" in log, "the program's own disc is the source")
 
 
+def prerequisites(s):
+    """A disc carrying a DirectX setup that asks for a restart: /S installs it, the
+    licence taken as accepted, and says Windows must restart; /NOPREREQS leaves it."""
+    m = s.discs(autorun={"DirectXVersion": "9.0c"})
+    directx = os.path.join(m["root"], "Disk1", "DirectX")
+    os.makedirs(directx, exist_ok=True)
+    shutil.copy(os.path.join(s.prefix.build, "bin", "dsetup", "v904", "dsetup.dll"), directx)
+    with open(os.path.join(directx, "dsetup.ini"), "w") as f:
+        f.write("[dsetup]\nSetupResult=1\n")
+    calls = os.path.join(directx, "dsetup.log")
+    s.insert(m, "d", "e")
+    folder = s.c_folder("directx")
+    _, _, log, _ = s.expect("installed", ["/S", "/DIR=" + folder], (m, folder, "3/en-us"))
+    check("DirectXSetupA(" in read_text(calls), "the DirectX setup ran: %r" % read_text(calls))
+    for said in ("DirectX licence accepted", "DirectX has been installed",
+                 "Windows must be restarted"):
+        check(said in log, "the log says '%s'" % said)
+    ar.remove(calls)
+    folder = s.c_folder("noprereqs")
+    _, _, log, _ = s.expect("installed", ["/S", "/NOPREREQS", "/DIR=" + folder],
+                            (m, folder, "3/en-us"))
+    check(not os.path.exists(calls) and "prerequisites skipped" in log,
+          "/NOPREREQS ran no setup")
+
+
 SCENARIOS = {f.__name__: f for f in (two_disc_install, default_folder, missing_discs, refusals,
-                                     copy_failure, interactive, other_sources)}
+                                     copy_failure, interactive, other_sources,
+                                     prerequisites)}
 
 
 def main(argv):

@@ -23,6 +23,7 @@ std::string summary(const Options& o) {
     std::string s;
     const std::pair<bool, std::string> parts[] = {
         {o.unattended, "S"}, {o.help, "help"}, {o.debug, "debug"}, {o.noRestart, "norestart"},
+        {o.noPrerequisites, "noprereqs"},
         {!o.destination.empty(), "dir=" + o.destination},
         {!o.language.empty(), "lang=" + o.language},
         {o.installType != 0, "type=" + std::to_string(o.installType)},
@@ -43,7 +44,7 @@ TEST(CommandLine, AcceptsTheSwitchesScriptsUse) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, ""},
         {{"-silent"}, "S"},
-        {{"/VerySilent", "/NORESTART", "/DEBUG"}, "S debug norestart"},
+        {{"/VerySilent", "/NORESTART", "/DEBUG", "/noprereqs"}, "S debug norestart noprereqs"},
         {{"/S", "/DIR=C:\\Program Files\\My Game"}, "S dir=C:\\Program Files\\My Game"},
         {{"/D=C:\\a=b"}, "dir=C:\\a=b"},  // everything after the first "=" is the value
         {{"/LANG=de", "/TYPE=minimum"}, "lang=de type=1"},
@@ -76,6 +77,6 @@ TEST(CommandLine, RejectsWhatItCannotUnderstand) {
     // The usage names every switch the parser takes.
     const std::string usage = autorun::usageText();
     for (const char* name : {"/S", "/DIR=", "/LANG=", "/TYPE=", "/LOG=", "/NORESTART",
-                             "/DISCWAIT=", "/SOURCE=", "/DEBUG"})
+                             "/NOPREREQS", "/DISCWAIT=", "/SOURCE=", "/DEBUG"})
         EXPECT_NE(usage.find(name), std::string::npos) << name;
 }
