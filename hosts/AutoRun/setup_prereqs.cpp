@@ -18,6 +18,9 @@ namespace {
 
 std::string orNone(const char* text) { return text[0] ? text : "-"; }
 
+// The library names the disc's Flash "0.0.0.0" when the disc carries none.
+bool flashOnDisc(const char* version) { return version[0] && strcmp(version, "0.0.0.0") != 0; }
+
 } // namespace
 
 int Setup::installPrerequisites() {
@@ -96,12 +99,13 @@ int Setup::installFlash() {
     ZKINSTALL_getUserFlashVersion(installed);
     ZKINSTALL_getMinimumFlashVersion(needed);
     ZKINSTALL_getCDFlashVersion(disc);
+    const bool present = flashOnDisc(disc);
     report(hostText(IDS_PREREQ_STATUS, {"Flash", orNone(installed), orNone(needed),
-                                        orNone(disc)}),
-           needed[0] || disc[0]);
+                                        present ? disc : "-"}),
+           needed[0] || present);
     if (!ZKINSTALL_isFlashInstallRequired())
         return ExitInstalled;
-    return offerComponent("Flash", disc[0] != '\0', needed, disc,
+    return offerComponent("Flash", present, needed, disc,
                           ZKINSTALL_InstallFlashAndShockwave);
 }
 

@@ -270,16 +270,24 @@ def other_sources(s):
 
 
 def prerequisites(s):
-    """A disc carrying a DirectX setup that asks for a restart: /S installs it, the
-    licence taken as accepted, and says Windows must restart; /NOPREREQS leaves it."""
+    """A disc carrying a DirectX setup that asks for a restart: declined after its
+    licence interactively; /S installs it, the licence taken as accepted, and says
+    Windows must restart; /NOPREREQS leaves it."""
     m = s.discs(autorun={"DirectXVersion": "9.0c"})
     directx = os.path.join(m["root"], "Disk1", "DirectX")
     os.makedirs(directx, exist_ok=True)
     shutil.copy(os.path.join(s.prefix.build, "bin", "dsetup", "v904", "dsetup.dll"), directx)
     with open(os.path.join(directx, "dsetup.ini"), "w") as f:
-        f.write("[dsetup]\nSetupResult=1\n")
+        f.write("[dsetup]\nSetupResult=1\n[eula]\n9=ZK licence of DirectX\n")
     calls = os.path.join(directx, "dsetup.log")
     s.insert(m, "d", "e")
+    # Interactive: the licence is shown and No leaves DirectX out; the game installs.
+    folder = s.c_folder("declined")
+    _, out, log, _ = s.expect("installed", ["/LANG=en-us", "/TYPE=full", "/DIR=" + folder],
+                              (m, folder, "3/en-us"), stdin_text="\nn\n")
+    check("ZK licence of DirectX" in out and "DirectX was not installed" in log,
+          "the licence was shown and the refusal kept")
+    check("DirectXSetupA(" not in read_text(calls), "no DirectX setup after No")
     folder = s.c_folder("directx")
     _, _, log, _ = s.expect("installed", ["/S", "/DIR=" + folder], (m, folder, "3/en-us"))
     check("DirectXSetupA(" in read_text(calls), "the DirectX setup ran: %r" % read_text(calls))
