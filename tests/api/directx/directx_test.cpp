@@ -50,12 +50,6 @@ class DirectXApi : public ::testing::Test {
         std::string path = folder() + "\\dsetup.log";
         return zktest::exists(path) ? zktest::readFile(path) : "";
     }
-    std::string boxes() const {
-        std::string all;
-        for (const zktest::MessageCall& c : script.calls())
-            all += c.text + "|" + c.caption + ";";
-        return all;
-    }
 
     zktest::DiscDrivesGuard drives;
     MessageScript script;
@@ -63,31 +57,24 @@ class DirectXApi : public ::testing::Test {
     const std::string appPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + exe;
 };
 
+// Required whenever the disc's version is known, even the very one installed.
 TEST_F(DirectXApi, InstallIsRequiredWheneverTheDiscsVersionIsKnown) {
     const struct {
-        const char* variant;
-        const char* ini;
+        const char *variant, *ini;
         bool present, required;
-        const char* boxes;
     } rows[] = {
-        {"", "", false, false, ""},
-        {"v904", "", true, true, ""},  // the very version installed
-        {"v905", "", true, true, ""},  // unnamed
-        {"noversion", "", true, false, ""},
-        {"v904", "[dsetup]\nGetVersionResult=0\n", true, false, ""},
-        {"nogetversion", "", true, false,
-         "Cannot get address of DirectXSetupGetVersion|Dsetup.dll;"
-         "m_DirectXSetupGetVersion is NULL|oops;"},
+        {"", "", false, false},
+        {"v904", "", true, true},
+        {"v905", "", true, true},  // unnamed
+        {"noversion", "", true, false},
+        {"v904", "[dsetup]\nGetVersionResult=0\n", true, false},
     };
     for (const auto& row : rows) {
         directX(row.variant, row.ini);
-        script.clear();
-        script.answers({IDOK, IDOK});
         EXPECT_EQ(row.present, ZKINSTALL_getIsDirectXInstallerPresent()) << row.variant;
         EXPECT_EQ(row.required, ZKINSTALL_isDirectXInstallRequired()) << row.variant << row.ini;
-        EXPECT_EQ(row.boxes, boxes()) << row.variant;
-        script.clear();
     }
+    EXPECT_TRUE(script.calls().empty());
 }
 
 TEST_F(DirectXApi, NamesNumbersAndTheirCaches) {
@@ -163,11 +150,6 @@ TEST_F(DirectXApi, SetupResultsSetTheFlags) {
     directX("v904");
     EXPECT_FALSE(ZKINSTALL_installDirectX(nullptr));
     EXPECT_EQ(call, log());
-    // No setup library: nothing installed, whatever the caller's flag held.
-    directX("");
-    bool installed = true;
-    EXPECT_FALSE(ZKINSTALL_installDirectX(&installed));
-    EXPECT_FALSE(installed);
     EXPECT_TRUE(script.calls().empty());
 }
 
@@ -183,7 +165,6 @@ TEST_F(DirectXApi, LicenceTextByLanguage) {
         int id;
     } rows[] = {
         {1, "", true, "English licence", 16, 9},
-        {19, "", true, "English licence", 16, 9},
         {3, "", true, "Deutsche Lizenz", 16, 7},
         {7, "", true, "Neutral licence", 16, 0},  // Finnish has no text of its own
         {17, "", true, "Chinese licence", 16, 2052},

@@ -9,6 +9,7 @@
 #include "ZKInstall.h"
 #include "zktest/discs.h"
 #include "zktest/harness.h"
+#include "zktest/regvalues.h"
 
 namespace {
 
@@ -24,15 +25,8 @@ enum Language { kFrench = 2, kGreek = 13, kJapanese = 14, kKorean = 15, kPolish 
 // The key holding exactly these REG_SZ values (name, text, ...); none: no key.
 void writeKey(const char* path, const std::vector<const char*>& values) {
     zktest::deleteTree(HKEY_LOCAL_MACHINE, path);
-    if (values.empty())
-        return;
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
     for (size_t i = 0; i + 1 < values.size(); i += 2)
-        RegSetValueExA(key, values[i], 0, REG_SZ, reinterpret_cast<const BYTE*>(values[i + 1]),
-                       static_cast<DWORD>(strlen(values[i + 1]) + 1));
-    RegCloseKey(key);
+        zktest::setText(HKEY_LOCAL_MACHINE, path, values[i], values[i + 1]);
 }
 
 // A text getter's answer ("<unwritten>" when it wrote nothing), within 260 bytes.
@@ -69,12 +63,8 @@ class IEFlash : public ::testing::Test {
             ASSERT_TRUE(CopyFileA(fixture.c_str(), path.c_str(), FALSE)) << path;
         }
     }
-    void TearDown() override {
-        ZKINSTALL_setDebugMode(false);
-        SetCurrentDirectoryA(zktest::binDir().c_str());
-        for (const char* name : kSetups)
-            SetEnvironmentVariableA((std::string("ZKFIXTURE_PLAN_") + name).c_str(), nullptr);
-    }
+    // The scratch disc cannot go while it is the current folder.
+    void TearDown() override { SetCurrentDirectoryA(zktest::binDir().c_str()); }
 
     // The host's start: init on the disc, the settings read, the language.
     void start(const std::string& cfg, int language, bool debug = false) {
