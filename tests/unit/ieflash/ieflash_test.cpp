@@ -88,7 +88,8 @@ TEST(RegistryVersions, IEAndFlashReadStringsOnlyWholeAndTerminated) {
     }
 }
 
-// Choosing a language sets the runtime's locale; French writes 5,5.
+// Choosing a language sets the runtime's locale; French writes 5,5.  The
+// exports' test writes IE 3.01 under Polish.
 TEST(Decimals, ReadAndWrittenWithAFullStopInAnyLocale) {
     ASSERT_TRUE(setlocale(LC_ALL, "frb"));
     const struct {
@@ -106,9 +107,6 @@ TEST(Decimals, ReadAndWrittenWithAFullStopInAnyLocale) {
         EXPECT_EQ(c.read, zk::readDecimal(c.text, &value)) << c.text;
         EXPECT_DOUBLE_EQ(c.value, value) << c.text;
     }
-    char text[32];
-    zk::formatDecimal(text, sizeof text, 3.01f);
-    EXPECT_STREQ("3.01", text);
     setlocale(LC_ALL, "C");
 }
 
@@ -142,10 +140,12 @@ int moveToDisc(int disc, char* root, size_t cap) {
 }
 
 // Copies of the fixture stand in for the setups; each records its run and exits
-// with the row's code, which only the patch's run passes on.
-TEST(SetupRuns, SetupsRunWithTheirNamesFoldersAndArguments) {
+// with the row's code, which only the patch's run passes on.  The exports' test
+// checks the command lines and folders.
+TEST(SetupRuns, SetupsRunFromTheRequestedDisc) {
     zktest::ScratchDir disc("iedisc"), work("iework");
-    const std::string root = g_discAt = disc.path(), record = work / "record.txt";
+    const std::string record = work / "record.txt";
+    g_discAt = disc.path();
     const char* const setups[] = {"IE\\FR\\ie6setup", "IE\\FR\\msxml3sp2Setup",
                                   "Macromedia\\Shockwave_Installer_Fullk"};
     for (const char* setup : setups) {
@@ -154,37 +154,33 @@ TEST(SetupRuns, SetupsRunWithTheirNamesFoldersAndArguments) {
         ASSERT_TRUE(CopyFileA((zktest::binDir() + "\\zkfixture.exe").c_str(),
                               (path + ".exe").c_str(), FALSE));
     }
-    const std::string macromedia = root + "\\Macromedia";
     enum Run { kIE, kPatch, kFlash };
     const struct {
         Run run;
         const char* language;
         const char* program;  // null: nothing may run
-        int exitCode, result;
-        std::string cmdline, cwd;
-        int requests;
+        int exitCode, result, requests;
     } cases[] = {
-        {kIE, "French", "ie6setup", 1, -1, "\"ie6setup.exe\"", root + "\\IE\\FR", 1},
-        {kIE, "German", nullptr, 0, -1, "", "", 1},
-        {kPatch, "French", "msxml3sp2Setup", 7, 7,
-         "\"" + root + "\\IE\\FR\\msxml3sp2Setup.exe\"", root + "\\IE\\FR", 0},
-        {kPatch, "Polish", nullptr, 0, -1, "", "", 0},
-        {kFlash, "Korean", "Shockwave_Installer_Fullk", 5, 0,
-         "\"" + macromedia + "\\Shockwave_Installer_Fullk.exe\" /s", macromedia, 1},
-        {kFlash, "German", nullptr, 0, 0, "", "", 1},
+        {kIE, "French", "ie6setup", 1, -1, 1},
+        {kIE, "German", nullptr, 0, -1, 1},
+        {kPatch, "French", "msxml3sp2Setup", 7, 7, 0},
+        {kPatch, "Polish", nullptr, 0, -1, 0},
+        {kFlash, "Korean", "Shockwave_Installer_Fullk", 5, 0, 1},
+        {kFlash, "German", nullptr, 0, 0, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.language) + " " + (c.program ? c.program : "none"));
         DeleteFileA(record.c_str());
         g_requests = 0;
-        std::string plan = "record=" + record + "|exit=" + std::to_string(c.exitCode);
-        for (const char* setup : setups)
-            SetEnvironmentVariableA(("ZKFIXTURE_PLAN_" + std::string(strrchr(setup, '\\') + 1)).c_str(),
-                                    plan.c_str());
+        const std::string plan = "record=" + record + "|exit=" + std::to_string(c.exitCode);
+        for (const char* setup : setups) {
+            std::string name = "ZKFIXTURE_PLAN_" + std::string(strrchr(setup, '\\') + 1);
+            SetEnvironmentVariableA(name.c_str(), plan.c_str());
+        }
         zk::CZKIE ie(moveToDisc);
         // The patch is not asked for: it is run from where the caller says.
         int result = c.run == kIE      ? ie.install(c.language, "C:\\not\\the\\disc")
-                     : c.run == kPatch ? ie.installPatch(c.language, root.c_str())
+                     : c.run == kPatch ? ie.installPatch(c.language, g_discAt.c_str())
                                        : zk::CZKFlash(moveToDisc).install(c.language, "C:\\x");
         EXPECT_EQ(c.result, result);
         EXPECT_EQ(c.requests, g_requests);
@@ -193,13 +189,11 @@ TEST(SetupRuns, SetupsRunWithTheirNamesFoldersAndArguments) {
             EXPECT_EQ("", log);
             continue;
         }
+        const std::string program = c.program;
+        EXPECT_EQ(0u, log.find("start " + program + "\n")) << log;
         EXPECT_EQ(log.find("start "), log.rfind("start ")) << "one run only: " << log;
-        EXPECT_NE(std::string::npos, log.find("start " + std::string(c.program) + "\ncmdline: " +
-                                              c.cmdline + "\n"))
-            << log;
-        EXPECT_NE(std::string::npos, log.find("\ncwd: " + c.cwd + "\nend " + c.program + " " +
-                                              std::to_string(c.exitCode)))
-            << log;
+        const std::string end = "\nend " + program + " " + std::to_string(c.exitCode);
+        EXPECT_NE(std::string::npos, log.find(end)) << log;
     }
 }
 
