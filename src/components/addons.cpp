@@ -48,17 +48,16 @@ void CZKAddons::installGameSpy(const char* discRoot, const char* installFolder) 
         formatText(program, sizeof program, "%s\\%s", folder, name);
         CZKSystem system;
         system.setDebugMode(m_debug);
-        // A lone line feed, not an empty string: the Arcade setup has always
-        // been started with it, and an empty command line tail makes it ask
-        // questions of its own.
+        // A lone line feed, not an empty string, as Arcade setups have always
+        // been started; passed as it is, since quoting would change it.
         system.execAndWait(program, folder, "\n", 0, 1);
     }
 
     formatText(pattern, sizeof pattern, "%s\\*update.exe", folder);
     if (!findFirstFile(pattern, name, sizeof name))
         return;
-    // Without an install folder the copy would land in the drive's root,
-    // outside anything the uninstaller removes.
+    // Without an install folder the copy would land in the root of the
+    // current drive, where nothing of the game belongs.
     if (!installFolder || !installFolder[0]) {
         traceFailure(m_debug, "installGameSpy", "no install folder for", name);
         return;
