@@ -235,20 +235,4 @@ TEST_F(ShortcutsTest, HostileNamesStayInsideTheirGroup) {
     zktest::removeTree(games);
 }
 
-TEST_F(ShortcutsTest, GroupNameCheck) {
-    char startup[260] = {};
-    ASSERT_TRUE(ZKINSTALL_getStartupFolderName(startup));
-    ASSERT_STRNE("", startup);
-    const struct {
-        std::string name;
-        bool valid;
-    } cases[] = {
-        {"Sky Games", true}, {std::string(127, 'g'), true}, {std::string(128, 'g'), false},
-        {"", false}, {std::string(startup) + " Games", false}, {"Sky:Games", false},
-        {"Sky\\Games", false}, {"..", false},
-    };
-    for (auto c : cases)
-        EXPECT_EQ(c.valid, ZKINSTALL_getIsValidZKStartMenuLocation(&c.name[0])) << c.name;
-}
-
 } // namespace

@@ -1,6 +1,5 @@
 // Link names, group names and web addresses; shell links that report their
-// save; the group and the desktop link made in scratch folders standing in
-// for the Start menu and the desktop.
+// save; the group made in a scratch folder standing in for the Start menu.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -124,17 +123,14 @@ TEST(ShellLinks, TheAnswerIsTheSave) {
             << c.path;
         EXPECT_EQ(c.saved, zktest::exists(c.path)) << c.path;
     }
-    EXPECT_TRUE(zk::createInternetShortcut("http://x.example/", (dir / "w.url").c_str()));
-    EXPECT_EQ("[InternetShortcut]\r\nURL=http://x.example/\r\n", zktest::readFile(dir / "w.url"));
 }
 
-// A Start menu and a desktop in scratch folders, on a system that makes links.
+// A Start menu in a scratch folder, on a system that makes links.
 class GroupTest : public ::testing::Test {
   protected:
     void SetUp() override {
         zk::copyText(s.m_os, "Windows XP");
         zk::copyText(s.m_startMenuPath, (dir / "Menu\\Programs").c_str());
-        zk::copyText(s.m_desktopPath, (dir / "Desktop").c_str());
         zk::copyText(s.m_installFolder, (dir / "Game").c_str());
         zk::copyText(s.m_icon, "Bin\\game.ico");
         s.m_iconHasFolder = true;
@@ -142,7 +138,6 @@ class GroupTest : public ::testing::Test {
         zk::copyText(s.m_productName, "Game");
         s.m_iconFolderBase[0] = '\0';
         s.m_debug = false;
-        zktest::makeDirs(dir / "Desktop");
         put(dir / "Game\\Bin\\game.exe", "x");
         for (const char* sentinel : {"Menu\\keep.lnk", "Menu\\Programs\\keep.lnk",
                                      "Menu\\Programs\\Group\\keep.lnk"})
@@ -175,20 +170,6 @@ TEST_F(GroupTest, OnlyAFolderInsideTheStartMenuIsEmptiedAndFilled) {
                                      "Menu\\Programs\\Group\\keep.lnk"})
             EXPECT_EQ("sentinel", zktest::readFile(dir / sentinel)) << c.folder;
     }
-}
-
-TEST_F(GroupTest, TheDesktopLinkMovesTheInstallFolderOnce) {
-    for (int call = 0; call < 2; ++call) {
-        zk::createDesktopItem(s);
-        EXPECT_EQ(dir / "Game\\Bin", s.m_installFolder) << "call " << call;
-    }
-    EXPECT_TRUE(zktest::exists(dir / "Desktop\\Game.lnk"));
-
-    zk::copyText(s.m_os, zk::kNoShortcutsOS);
-    zk::copyText(s.m_productName, "Other");
-    zk::createDesktopItem(s);
-    zk::createStartMenuItems(s, "http://x.example/");
-    EXPECT_FALSE(zktest::exists(dir / "Desktop\\Other.lnk"));
 }
 
 } // namespace
