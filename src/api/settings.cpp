@@ -154,10 +154,7 @@ void readConfigurationFrom(CZKInstaller& s, CIniFile& ini) {
 
     readLanguageFlags(s, ini);
 
-    char folder[3 * kText];
-    formatText(folder, sizeof folder, "%s\\%s\\%s", s.m_startMenuPath, s.m_company,
-               s.m_productName);
-    cleanPath(folder, s.m_startMenuFolder);
+    composeStartMenuFolder(s.m_startMenuPath, s.m_company, s.m_productName, s.m_startMenuFolder);
 
     readRegistryLanguage(s, ini);
 }

@@ -94,6 +94,8 @@ void CZKInstaller::init(const char* executable) {
     copyText(m_executable, executable);
     m_previouslyInstalled = false;
     copyText(m_company, "Vantorel");
+    copyText(m_startMenuGroup, "Vantorel");
+    m_iconFolderBase[0] = '\0';
     m_desktopShortcutWanted = true;
     m_rtPatchActive = false;
     m_directXInstalled = false;

@@ -136,10 +136,7 @@ int countProcesses(const char* exeName, bool* ok) {
 
 void setProductName(CZKInstaller& s, const char* name) {
     copyText(s.m_productName, name);
-    char folder[3 * kText];
-    formatText(folder, sizeof folder, "%s\\%s\\%s", s.m_startMenuPath, s.m_company,
-               s.m_productName);
-    cleanPath(folder, s.m_startMenuFolder);
+    composeStartMenuFolder(s.m_startMenuPath, s.m_company, s.m_productName, s.m_startMenuFolder);
 }
 
 void setFriendlyProductName(CZKInstaller& s, const char* name) {
@@ -166,4 +163,31 @@ void zk::cleanPath(const char* src, char* dest) {
         --n;
     clean[n] = L'\0';
     fromWide(clean, dest);
+}
+
+void zk::cleanComponent(const char* name, char* dest) {
+    if (!dest)
+        return;
+    wchar_t wide[kWideText];
+    toWide(name, wide);
+    wchar_t clean[kWideText];
+    int n = 0;
+    for (int i = 0; wide[i]; ++i)
+        if (wide[i] != L'\\' && !isDroppedByCleanPath(wide[i]))
+            clean[n++] = wide[i];
+    while (n > 0 && (clean[n - 1] == L' ' || clean[n - 1] == L'.'))
+        --n;
+    if (n == 0)
+        clean[n++] = L'_';
+    clean[n] = L'\0';
+    fromWide(clean, dest);
+}
+
+void zk::composeStartMenuFolder(const char* root, const char* group, const char* product,
+                                char* dest) {
+    char groupName[kText], productName[kText], folder[3 * kText];
+    cleanComponent(group, groupName);
+    cleanComponent(product, productName);
+    formatText(folder, sizeof folder, "%s\\%s\\%s", root ? root : "", groupName, productName);
+    cleanPath(folder, dest);
 }

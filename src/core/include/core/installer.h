@@ -57,6 +57,10 @@ class CZKInstaller {
     char m_installFolder[kText] = {};
     char m_startMenuFolder[kText] = {};
     char m_startupFolderName[kText] = {};
+    char m_startMenuGroup[kText] = {};  // the group folder the host chose
+    // The install folder before the desktop shortcut moved it into the icon's
+    // subfolder; empty until then.
+    char m_iconFolderBase[kText] = {};
 
     // product
     char m_displayName[kText] = {};

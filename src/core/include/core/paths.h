@@ -31,6 +31,18 @@ int countProcesses(const char* exeName, bool* ok);
 // and trailing blanks; dest holds 260 bytes.
 void cleanPath(const char* src, char* dest);
 
+// A name put into a path as ONE file or folder name (dest holds 260 bytes):
+// what cleanPath drops and every backslash go wherever they stand, trailing
+// blanks and dots are cut (the system ignores them anyway) and a name left
+// empty becomes "_", so that "..", "." or "a\..\b" cannot climb out of the
+// folder the name is put in.
+void cleanComponent(const char* name, char* dest);
+
+// The start-menu folder "<root>\<group>\<product>", cleaned, with the group
+// and the product each cleaned as one name; dest holds 260 bytes.
+void composeStartMenuFolder(const char* root, const char* group, const char* product,
+                            char* dest);
+
 // Product-name setters: the start-menu folder follows the product name, the
 // install folder the friendly name (unless the game was installed before).
 void setProductName(CZKInstaller& s, const char* name);
