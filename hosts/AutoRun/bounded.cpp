@@ -14,4 +14,13 @@ void copyText(char* dst, size_t cap, const char* src) {
     dst[n] = '\0';
 }
 
+std::string trim(const std::string& text) {
+    size_t b = 0, e = text.size();
+    while (b < e && (text[b] == ' ' || text[b] == '\t'))
+        ++b;
+    while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t'))
+        --e;
+    return text.substr(b, e - b);
+}
+
 } // namespace autorun

@@ -1,9 +1,10 @@
-// bounded.h - AutoRun's copies into the library's fixed text buffers: cut to
-// fit and always terminated, never past the end.
+// bounded.h - AutoRun's copies into the library's fixed text buffers (cut to
+// fit and always terminated, never past the end) and its answer trimming.
 #ifndef AUTORUN_BOUNDED_H
 #define AUTORUN_BOUNDED_H
 
 #include <cstddef>
+#include <string>
 
 namespace autorun {
 
@@ -12,6 +13,9 @@ const size_t kPath = 260;
 
 // Copies at most cap-1 characters of src (null counts as "") and terminates.
 void copyText(char* dst, size_t cap, const char* src);
+
+// The text without blanks and tabs at either end.
+std::string trim(const std::string& text);
 
 template <size_t N>
 inline void copyText(char (&dst)[N], const char* src) {

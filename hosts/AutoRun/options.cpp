@@ -73,6 +73,10 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
                 options.noRestart = true;
                 continue;
             }
+            if (name == "NODESKTOP") {
+                options.noDesktopIcon = true;
+                continue;
+            }
             if (name == "NOPREREQS") {
                 options.noPrerequisites = true;
                 continue;
@@ -98,7 +102,7 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
         }
 
         if (name == "D" || name == "DIR" || name == "LANG" || name == "TYPE" || name == "LOG" ||
-            name == "SOURCE" || name == "DISCWAIT") {
+            name == "SOURCE" || name == "DISCWAIT" || name == "GROUP") {
             if (!hasValue || value.empty()) {
                 error = arg[0] + std::string(name) + " needs a value, as in " + arg[0] + name +
                         "=...";
@@ -115,6 +119,8 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
                             "\" (use minimum, satisfactory, full, nostreaming or 1 to 4)";
                     return false;
                 }
+            } else if (name == "GROUP") {
+                options.group = value;
             } else if (name == "LOG") {
                 options.logFile = value;
             } else if (name == "SOURCE") {
@@ -133,8 +139,8 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
 
 const char* usageText() {
     return "Usage: AutoRun.exe [/S] [/DIR=folder] [/LANG=language] [/TYPE=type]\n"
-           "                  [/LOG=file] [/NORESTART] [/NOPREREQS] [/DISCWAIT=seconds]\n"
-           "                  [/SOURCE=folder] [/DEBUG] [/?]\n"
+           "                  [/GROUP=name] [/NODESKTOP] [/LOG=file] [/NORESTART] [/NOPREREQS]\n"
+           "                  [/DISCWAIT=seconds] [/SOURCE=folder] [/DEBUG] [/?]\n"
            "\n"
            "  /S, /SILENT       unattended: no questions; every message gets its documented\n"
            "                    answer (see the README)\n"
@@ -142,6 +148,8 @@ const char* usageText() {
            "                    under Program Files\n"
            "  /LANG=language    a language on the disc: name (German), prefix (de) or number\n"
            "  /TYPE=type        minimum, satisfactory, full (default) or nostreaming, or 1-4\n"
+           "  /GROUP=name       Start-menu group of the game's shortcuts (default: the game's)\n"
+           "  /NODESKTOP        no shortcut on the desktop\n"
            "  /LOG=file         write what happens to this file\n"
            "  /NORESTART        never restart Windows, even when a component asks for it\n"
            "  /NOPREREQS        leave DirectX, Internet Explorer and Flash as they are\n"

@@ -13,6 +13,8 @@ struct Options {
     bool debug = false;        // /DEBUG: the library's debug trace
     bool noRestart = false;    // /NORESTART: never reboot, even when asked to
     bool noPrerequisites = false;  // /NOPREREQS: DirectX, Internet Explorer and Flash left alone
+    bool noDesktopIcon = false;    // /NODESKTOP: no shortcut on the desktop
+    std::string group;             // /GROUP=: the Start-menu group; empty keeps the game's
     std::string destination;   // /DIR= or /D=; empty keeps the game's default folder
     std::string language;      // /LANG=; a name, prefix or number; empty chooses automatically
     int installType = 0;       // /TYPE=; 1 to 4, 0 = not given (full)

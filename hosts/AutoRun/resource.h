@@ -41,6 +41,13 @@
 #define IDS_PREREQ_NOT_ON_DISC 645  /* %1 component, %2 version needed */
 #define IDS_DIRECTX_LICENCE    646
 #define IDS_RESTART_NEEDED     647
+#define IDS_GROUP_PROMPT       650  /* %1 default group */
+#define IDS_GROUP_INVALID      651  /* %1 group */
+#define IDS_DESKTOP_QUESTION   652
+#define IDS_ADDON_INSTALL      653  /* %1 add-on */
+#define IDS_TOOLS_LICENCE      654
+#define IDS_TOOLS_ACCEPT       655
+#define IDS_TOOLS_DECLINED     656
 #define IDS_BUTTON_OK          630
 #define IDS_BUTTON_CANCEL      631
 #define IDS_BUTTON_ABORT       632

@@ -88,13 +88,21 @@ int Setup::run() {
     if (code == ExitInstalled)
         code = chooseDestination();
     if (code == ExitInstalled)
+        code = chooseGroup();
+    if (code == ExitInstalled)
         code = confirm();
+    if (code == ExitInstalled)
+        code = acceptToolsLicence();
     if (code == ExitInstalled)
         code = installPrerequisites();
     if (code == ExitInstalled)
         code = copyGame();
     if (code == ExitInstalled)
         code = registerGame();
+    if (code == ExitInstalled)
+        code = createShortcuts();
+    if (code == ExitInstalled)
+        code = installAddOns();
     return finish(code);
 }
 

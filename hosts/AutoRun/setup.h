@@ -49,8 +49,12 @@ class Setup {
     void report(const std::string& status, bool concernsTheGame);
     int offerComponent(const char* name, bool onDisc, const char* needed, const char* disc,
                        bool (*install)());
+    int acceptToolsLicence();
     int copyGame();
     int registerGame();
+    int chooseGroup();
+    int createShortcuts();
+    int installAddOns();
 
     // Checks one proposed folder; ExitInstalled when it can be used, else the
     // exit code and `why` (the text to show).

@@ -15,14 +15,6 @@ namespace autorun {
 
 namespace {
 
-std::string trim(const std::string& text) {
-    size_t b = 0, e = text.size();
-    while (b < e && (text[b] == ' ' || text[b] == '\t'))
-        ++b;
-    while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t'))
-        --e;
-    return text.substr(b, e - b);
-}
 
 const int kTypeTexts[] = {IDS_TYPE_MINIMUM, IDS_TYPE_SATISFACTORY, IDS_TYPE_FULL,
                           IDS_TYPE_NOSTREAMING};

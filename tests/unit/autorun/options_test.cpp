@@ -23,7 +23,8 @@ std::string summary(const Options& o) {
     std::string s;
     const std::pair<bool, std::string> parts[] = {
         {o.unattended, "S"}, {o.help, "help"}, {o.debug, "debug"}, {o.noRestart, "norestart"},
-        {o.noPrerequisites, "noprereqs"},
+        {o.noPrerequisites, "noprereqs"}, {o.noDesktopIcon, "nodesktop"},
+        {!o.group.empty(), "group=" + o.group},
         {!o.destination.empty(), "dir=" + o.destination},
         {!o.language.empty(), "lang=" + o.language},
         {o.installType != 0, "type=" + std::to_string(o.installType)},
@@ -47,6 +48,7 @@ TEST(CommandLine, AcceptsTheSwitchesScriptsUse) {
         {{"/VerySilent", "/NORESTART", "/DEBUG", "/noprereqs"}, "S debug norestart noprereqs"},
         {{"/S", "/DIR=C:\\Program Files\\My Game"}, "S dir=C:\\Program Files\\My Game"},
         {{"/D=C:\\a=b"}, "dir=C:\\a=b"},  // everything after the first "=" is the value
+        {{"/GROUP=Vantorel Games", "/NODESKTOP"}, "nodesktop group=Vantorel Games"},
         {{"/LANG=de", "/TYPE=minimum"}, "lang=de type=1"},
         {{"/type=NoStreaming", "/LOG=C:\\setup.log"}, "type=4 log=C:\\setup.log"},
         {{"/DISCWAIT=0", "/SOURCE=D:"}, "source=D: wait=0"},
@@ -66,6 +68,7 @@ TEST(CommandLine, RejectsWhatItCannotUnderstand) {
     const char* const cases[] = {
         "/BOGUS",         "install", "C:\\Games",     "/DIR=",          "/DIR",
         "/LANG",          "/TYPE=9", "/TYPE=everything", "/DISCWAIT=abc", "/DISCWAIT=-1",
+        "/GROUP=",
         "/DISCWAIT=86401", "/DISCWAIT=99999999999", "/S=1", "-dir", "/", "",
     };
     for (const char* arg : cases) {
@@ -77,6 +80,6 @@ TEST(CommandLine, RejectsWhatItCannotUnderstand) {
     // The usage names every switch the parser takes.
     const std::string usage = autorun::usageText();
     for (const char* name : {"/S", "/DIR=", "/LANG=", "/TYPE=", "/LOG=", "/NORESTART",
-                             "/NOPREREQS", "/DISCWAIT=", "/SOURCE=", "/DEBUG"})
+                             "/NOPREREQS", "/GROUP=", "/NODESKTOP", "/DISCWAIT=", "/SOURCE=", "/DEBUG"})
         EXPECT_NE(usage.find(name), std::string::npos) << name;
 }
