@@ -229,20 +229,20 @@ def interactive(s):
     first language)."""
     m = s.discs()
     s.insert(m, "d")
-    # folder, Enter for yes, Cancel at the disc prompt, Yes to quit
+    # folder, Enter for the group and for yes, Cancel at the disc prompt, Yes to quit
     _, out, _, _ = s.expect("cancelled", ["/TYPE=full", "/LANG=en-us"],
-                            stdin_text="%s\n\nc\n1\n" % s.c_folder("quit"))
+                            stdin_text="%s\n\n\nc\n1\n" % s.c_folder("quit"))
     check("disc 2" in out, "the disc prompt names the disc")
     # The copy thread waits a second before it starts: the interrupt lands inside the copy.
     s.insert(m, "d", "e")
     _, _, log, _ = s.expect("cancelled", ["/TYPE=full", "/LANG=en-us", "/DIR=" + s.c_folder("c")],
-                            stdin_text="\ny\n", trigger="Copying the game files",
+                            stdin_text="\n\ny\n", trigger="Copying the game files",
                             action=lambda proc: os.kill(proc.pid, signal.SIGINT))
     check("the user cancels the installation" in log, "the cancel question was answered")
     check("cancel flag 1" in log, "the copy thread was told to stop")
     folder = s.c_folder("interactive")
     _, out, _, _ = s.expect("installed", ["/LANG=en-us"], (m, folder, "1/en-us"),
-                            stdin_text="1\n%s\n\n" % folder)
+                            stdin_text="1\n%s\n\n\n" % folder)
     check(re.search(r"\[#{20}\] 100[.,]0%", out), "the progress bar reached its end")
     check(folder in out, "the chosen folder was confirmed")
 
@@ -284,7 +284,7 @@ def prerequisites(s):
     # Interactive: the licence is shown and No leaves DirectX out; the game installs.
     folder = s.c_folder("declined")
     _, out, log, _ = s.expect("installed", ["/LANG=en-us", "/TYPE=full", "/DIR=" + folder],
-                              (m, folder, "3/en-us"), stdin_text="\nn\n")
+                              (m, folder, "3/en-us"), stdin_text="\n\nn\n")
     check("ZK licence of DirectX" in out and "DirectX was not installed" in log,
           "the licence was shown and the refusal kept")
     check("DirectXSetupA(" not in read_text(calls), "no DirectX setup after No")

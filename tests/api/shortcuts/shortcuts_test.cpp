@@ -135,7 +135,10 @@ class ShortcutsTest : public ::testing::Test {
 };
 
 TEST_F(ShortcutsTest, AGameInstallationsGroupAndDesktopLink) {
-    DeleteFileA((zktest::binDir() + "\\shortcuts_xp.manifest").c_str());
+    // Only the run that lists the links replaces the list: the other prefix's
+    // run may come between it and its reader.
+    if (linksExpected())
+        DeleteFileA((zktest::binDir() + "\\shortcuts_xp.manifest").c_str());
     ZKINSTALL_setStartMenuLocation(buffer("Sky Games").data());
     const std::string folder = get(ZKINSTALL_getStartMenuRoot) + "\\Sky Games\\Sky Pirates";
     ASSERT_EQ(folder, get(ZKINSTALL_getStartMenuLocation));
