@@ -2,7 +2,7 @@
 # in a Wine prefix of their own, so that their discs and registry entries stay
 # apart from the other tests'.
 foreach(scenario two_disc_install default_folder missing_discs refusals copy_failure interactive
-                 other_sources prerequisites)
+                 other_sources prerequisites addons)
   set(test e2e.autorun.${scenario})
   add_test(NAME ${test}
            COMMAND ${ZK_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/e2e/autorun_e2e.py
@@ -10,3 +10,11 @@ foreach(scenario two_disc_install default_folder missing_discs refusals copy_fai
   set_tests_properties(${test} PROPERTIES RESOURCE_LOCK zk-e2e-discs
                                           ENVIRONMENT ZK_WINE_PREFIX=e2e TIMEOUT 600)
 endforeach()
+
+# The Start menu and the desktop get links only below Windows Vista: this one
+# runs in the XP prefix, whose drives the API tests share.
+add_test(NAME e2e.autorun.shortcuts
+         COMMAND ${ZK_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/e2e/autorun_e2e.py
+                 ${CMAKE_BINARY_DIR} shortcuts)
+set_tests_properties(e2e.autorun.shortcuts PROPERTIES RESOURCE_LOCK "zk-e2e-discs;discs"
+                                                      ENVIRONMENT ZK_WINE_PREFIX=xp TIMEOUT 600)

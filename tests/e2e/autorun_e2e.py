@@ -302,9 +302,51 @@ def prerequisites(s):
           "/NOPREREQS ran no setup")
 
 
+def shortcuts(s):
+    """In a Windows XP prefix: /S with /GROUP= fills that Start-menu group (the game's
+    link read back with lnkinfo) and makes the desktop link; /NODESKTOP leaves the
+    desktop alone; a group the library refuses is a bad command line."""
+    m = s.discs()
+    s.insert(m, "d", "e")
+    folder = s.c_folder("links")
+    _, _, log, _ = s.expect("installed", ["/S", "/GROUP=ZK Links", "/DIR=" + folder],
+                            (m, folder, "3/en-us"))
+    made = re.search(r"Start-menu entries made in (.+)", log)
+    group = made.group(1).strip() if made else ""
+    links = [n for n in os.listdir(s.prefix.unix_path(group)) if n.lower().endswith(".lnk")] \
+        if group and os.path.isdir(s.prefix.unix_path(group)) else []
+    check("\\ZK Links\\" in group and links, "the group %r holds links %s" % (group, links))
+    game = [n for n in links if n[:-4] == m["options"]["name"]]
+    if check(game, "the game's own link among %s" % links):
+        info = subprocess.run(["lnkinfo", os.path.join(s.prefix.unix_path(group), game[0])],
+                              capture_output=True, text=True, errors="replace").stdout
+        check(m["options"]["executable"].lower() in info.lower(), "the game's link targets its program")
+    check("desktop shortcut made" in log, "the desktop link was made")
+    _, _, log, _ = s.expect("installed", ["/S", "/NODESKTOP", "/DIR=" + s.c_folder("nodesk")])
+    check("desktop shortcut made" not in log, "/NODESKTOP made no desktop link")
+    s.expect("bad command line", ["/S", "/GROUP=..", "/DIR=" + s.c_folder("badgroup")])
+
+
+def addons(s):
+    """The game's own installer (a *_inst.exe) on the disc the copy ends with runs
+    after the copy, with the installation's facts as quoted arguments; a failing
+    one leaves the installed game as it is."""
+    m = s.discs()
+    shutil.copy(os.path.join(s.prefix.build, "bin", "zkfixture.exe"),
+                os.path.join(m["root"], "Disk2", "zke2e_inst.exe"))
+    record = os.path.join(s.work, "inst.txt")
+    os.environ["ZKFIXTURE_PLAN_zke2e_inst"] = "record=Z:%s|exit=3" % record.replace("/", "\\")
+    s.insert(m, "d", "e")
+    folder = s.c_folder("addons folder")
+    s.expect("installed", ["/S", "/DIR=" + folder], (m, folder, "3/en-us"))
+    ran = read_text(record)
+    check("start zke2e_inst" in ran and "end zke2e_inst 3" in ran, "the installer ran: %r" % ran)
+    check(('"%s"' % folder).lower() in ran.lower(), "the install folder is passed quoted")
+
+
 SCENARIOS = {f.__name__: f for f in (two_disc_install, default_folder, missing_discs, refusals,
                                      copy_failure, interactive, other_sources,
-                                     prerequisites)}
+                                     prerequisites, shortcuts, addons)}
 
 
 def main(argv):
