@@ -73,6 +73,15 @@ int Setup::chooseGroup() {
 }
 
 int Setup::createShortcuts() {
+    // The library makes no shortcuts on Windows Vista and later (it names
+    // them all "Window Vista"); say so rather than claim them.
+    char os[kPath] = {0};
+    ZKINSTALL_getOS(os);
+    if (strcmp(os, "Window Vista") == 0) {
+        ZKINSTALL_createStartMenuItems();  // still sets the web address
+        m_log.write("no Start-menu entries or desktop shortcut on this Windows");
+        return ExitInstalled;
+    }
     ZKINSTALL_createStartMenuItems();
     char folder[kPath] = {0};
     ZKINSTALL_getStartMenuLocation(folder);
