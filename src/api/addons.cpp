@@ -2,24 +2,17 @@
 // component and the game's own installers, over the installer state.  The
 // tools licence switches are read with the other settings (settings.cpp).
 #include "components/addons.h"
+#include "api/disc_request.h"
 #include "core/installer.h"
 #include "platform/text.h"
 
 namespace zk {
 namespace {
 
-// Disc 1 as the exported request asks for it; the root follows the disc to
-// wherever the request found it.
-int requestAddonDisc(int disc, char* root, size_t cap) {
-    int cancel = ZKINSTALL_requestSpecificCD(disc);
-    copyInstallFrom(installer(), root, cap);
-    return cancel;
-}
-
 void installFrom(char (&root)[kText]) { copyInstallFrom(installer(), root, sizeof root); }
 
 CZKAddons addons() {
-    CZKAddons component(requestAddonDisc);
+    CZKAddons component(requestDiscForComponent);
     component.setDebug(installer().m_debug, installer().m_installerWindow);
     return component;
 }

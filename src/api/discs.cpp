@@ -1,4 +1,5 @@
 // The exports of disc requests and destination drive checks.
+#include "api/disc_request.h"
 #include "core/installer.h"
 #include "install/discs.h"
 
@@ -20,6 +21,12 @@ static int requestFromInstaller(int wanted) {
 int ZKINSTALL_requestStartupCD() { return requestFromInstaller(installer().m_startupDisc); }
 
 int ZKINSTALL_requestSpecificCD(int disc) { return requestFromInstaller(disc); }
+
+int zk::requestDiscForComponent(int disc, char* root, size_t cap) {
+    int cancel = ZKINSTALL_requestSpecificCD(disc);
+    copyInstallFrom(installer(), root, cap);
+    return cancel;
+}
 
 bool ZKINSTALL_IsInstallationCancelled() { return g_installationCancelled; }
 

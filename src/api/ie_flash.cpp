@@ -2,20 +2,13 @@
 // versions over the installer state, and the runs of their setups.
 #include "components/flash.h"
 #include "components/ie.h"
+#include "api/disc_request.h"
 #include "core/installer.h"
 #include "platform/decimal.h"
 #include "platform/text.h"
 
 namespace zk {
 namespace {
-
-// Disc 1 as the exported request asks for it; the root follows the disc to
-// wherever the request found it.
-int requestSetupDisc(int disc, char* root, size_t cap) {
-    int cancel = ZKINSTALL_requestSpecificCD(disc);
-    copyInstallFrom(installer(), root, cap);
-    return cancel;
-}
 
 const char* languageName() {
     const char* name = ZKINSTALL_getLanguageIndexName(installer().m_currentLanguage);
@@ -32,7 +25,7 @@ void debugNote(const CZKInstaller& s, const char* text, const char* caption) {
 bool ieInstallerPresent() {
     char root[kText];
     installFrom(root);
-    return CZKIE(requestSetupDisc).isInstallerPresent(languageName(), root);
+    return CZKIE(requestDiscForComponent).isInstallerPresent(languageName(), root);
 }
 
 // The installed IE as "%d.%d" of major and minor (5.50 gives 5.50000).
@@ -102,7 +95,7 @@ bool ZKINSTALL_isIEInstallRequiredForOnlineOnly() { return installer().m_ieForOn
 bool ZKINSTALL_InstallIE() {
     char root[kText];
     installFrom(root);
-    CZKIE ie(requestSetupDisc);
+    CZKIE ie(requestDiscForComponent);
     ie.setDebug(installer().m_debug);
     ie.install(languageName(), root);
     return true;
@@ -159,7 +152,7 @@ bool ZKINSTALL_isFlashInstallRequired() {
     CZKInstaller& s = installer();
     char root[kText];
     installFrom(root);
-    CZKFlash flash(requestSetupDisc);
+    CZKFlash flash(requestDiscForComponent);
     if (!flash.isInstallerPresent(languageName(), root))
         return false;
     flash.getInstalledVersion(s.m_existingFlash);
@@ -175,7 +168,7 @@ bool ZKINSTALL_isFlashInstallRequiredForOnlineOnly() {
 bool ZKINSTALL_InstallFlashAndShockwave() {
     char root[kText];
     installFrom(root);
-    CZKFlash(requestSetupDisc).install(languageName(), root);
+    CZKFlash(requestDiscForComponent).install(languageName(), root);
     return true;
 }
 
@@ -191,7 +184,7 @@ bool ZKINSTALL_getMinimumFlashVersion(char* version) {
 bool ZKINSTALL_getCDFlashVersion(char* version) {
     char root[kText];
     installFrom(root);
-    CZKFlash(requestSetupDisc).getCDVersion(languageName(), root, version);
+    CZKFlash(requestDiscForComponent).getCDVersion(languageName(), root, version);
     return true;
 }
 
