@@ -40,8 +40,11 @@ class EnvVar {
 // Waits up to 20 s for `text` in a record a detached program writes.
 std::string awaitRecord(const std::string& path, const std::string& text) {
     std::string record;
-    for (int i = 0; i < 200 && (record = zktest::readFile(path)).find(text) == std::string::npos; ++i)
+    for (int i = 0; i < 200; ++i) {
+        if ((record = zktest::readFile(path)).find(text) != std::string::npos)
+            break;
         Sleep(100);
+    }
     return record;
 }
 
