@@ -145,8 +145,8 @@ bool isProgramRunning(const char* exeName, int allowed, bool debug, HWND owner) 
             return false;
         bool running = count > allowed;
         if (debug)
-            DebugMessageBox(owner, "ZKINSTALL_isThisProgramRunning", running ? "RUNNING" : "NOT RUNNING",
-                            MB_OK);
+            DebugMessageBox(owner, "ZKINSTALL_isThisProgramRunning",
+                            running ? "RUNNING" : "NOT RUNNING", MB_OK);
         if (!running)
             return false;
     }
