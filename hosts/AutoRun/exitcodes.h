@@ -13,7 +13,11 @@ enum ExitCode {
     ExitBadDestination = 4,     // the install folder or its drive cannot be used
     ExitInsufficientSpace = 5,  // not enough free space for the chosen type
     ExitCopyFailed = 6,         // a file could not be copied
-    ExitFailed = 7              // anything else (the copy could not start, ...)
+    ExitFailed = 7,             // anything else (the copy could not start, ...)
+    // The codes installers share with deployment tools: the game is installed
+    // and the rest of the installation follows after a restart of Windows.
+    ExitRestartInitiated = 1641,  // this run asked Windows to restart
+    ExitRestartRequired = 3010    // Windows must still be restarted
 };
 
 } // namespace autorun

@@ -11,9 +11,9 @@ HostLog::~HostLog() {
     DeleteCriticalSection(&m_lock);
 }
 
-bool HostLog::open(const std::string& path) {
+bool HostLog::open(const std::string& path, bool append) {
     close();
-    m_file = fopen(path.c_str(), "w");
+    m_file = fopen(path.c_str(), append ? "a" : "w");
     return m_file != nullptr;
 }
 

@@ -14,7 +14,8 @@ class HostLog {
   public:
     HostLog();
     ~HostLog();
-    bool open(const std::string& path);  // truncates; false when it cannot be written
+    // Truncates (or appends to) the file; false when it cannot be written.
+    bool open(const std::string& path, bool append = false);
     void close();
     void write(const std::string& line);
     bool isOpen() const { return m_file != nullptr; }

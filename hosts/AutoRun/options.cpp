@@ -49,6 +49,7 @@ int parseInstallType(const std::string& text) {
 bool parseCommandLine(int argc, const char* const* argv, Options& options, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i] ? argv[i] : "";
+        options.arguments.push_back(arg);  // all but -restart -dir FOLDER
         if (arg.size() < 2 || (arg[0] != '/' && arg[0] != '-')) {
             error = "unexpected argument \"" + arg + "\"";
             return false;
@@ -73,6 +74,10 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
                 options.noRestart = true;
                 continue;
             }
+            if (name == "RUN") {
+                options.run = true;
+                continue;
+            }
             if (name == "NODESKTOP") {
                 options.noDesktopIcon = true;
                 continue;
@@ -85,10 +90,12 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
                 options.debug = true;
                 continue;
             }
-            // The installer's own relaunch from the temporary folder passes
-            // "-restart -dir FOLDER" behind the original arguments.
+            // The run-once link after a restart (and the library's relaunch
+            // from the temporary folder) passes "-restart -dir FOLDER" behind
+            // the original arguments.
             if (name == "RESTART") {
                 options.restarted = true;
+                options.arguments.pop_back();
                 continue;
             }
             if (name == "DIR" && arg[0] == '-') {
@@ -97,6 +104,7 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
                     return false;
                 }
                 options.restartDir = argv[++i];
+                options.arguments.pop_back();
                 continue;
             }
         }
@@ -137,10 +145,37 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
     return true;
 }
 
+std::string quoteArgument(const std::string& argument) {
+    if (!argument.empty() && argument.find_first_of(" \t\n\v\"") == std::string::npos)
+        return argument;
+    // Backslashes count double only before a quote, the closing one included.
+    std::string out = "\"";
+    size_t backslashes = 0;
+    for (char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        backslashes = 0;
+        out += c;
+    }
+    out.append(2 * backslashes, '\\');
+    return out + "\"";
+}
+
+std::string restartCommandLine(const std::vector<std::string>& arguments,
+                               const std::string& source) {
+    std::string line;
+    for (const std::string& argument : arguments)
+        line += quoteArgument(argument) + " ";
+    return line + "-restart -dir " + quoteArgument(source);
+}
+
 const char* usageText() {
     return "Usage: AutoRun.exe [/S] [/DIR=folder] [/LANG=language] [/TYPE=type]\n"
-           "                  [/GROUP=name] [/NODESKTOP] [/LOG=file] [/NORESTART] [/NOPREREQS]\n"
-           "                  [/DISCWAIT=seconds] [/SOURCE=folder] [/DEBUG] [/?]\n"
+           "                  [/GROUP=name] [/NODESKTOP] [/LOG=file] [/NORESTART] [/RUN]\n"
+           "                  [/NOPREREQS] [/DISCWAIT=seconds] [/SOURCE=folder] [/DEBUG] [/?]\n"
            "\n"
            "  /S, /SILENT       unattended: no questions; every message gets its documented\n"
            "                    answer (see the README)\n"
@@ -151,14 +186,17 @@ const char* usageText() {
            "  /GROUP=name       Start-menu group of the game's shortcuts (default: the game's)\n"
            "  /NODESKTOP        no shortcut on the desktop\n"
            "  /LOG=file         write what happens to this file\n"
-           "  /NORESTART        never restart Windows, even when a component asks for it\n"
+           "  /NORESTART        never restart Windows, even when a component asks for it:\n"
+           "                    the installation then carries on after the next restart\n"
+           "  /RUN              start the game at the end (unattended runs do not otherwise)\n"
            "  /NOPREREQS        leave DirectX, Internet Explorer and Flash as they are\n"
            "  /DISCWAIT=seconds how long an unattended run waits for a missing disc (60)\n"
            "  /SOURCE=folder    where disc 1 is (a drive or a disc-image folder)\n"
            "  /DEBUG            the library's debug trace\n"
            "\n"
            "Exit codes: 0 installed, 1 cancelled, 2 bad command line, 3 disc missing,\n"
-           "            4 bad destination, 5 not enough space, 6 copy failed, 7 other failure\n";
+           "            4 bad destination, 5 not enough space, 6 copy failed, 7 other failure,\n"
+           "            3010 installed, restart required, 1641 installed, restart started\n";
 }
 
 } // namespace autorun

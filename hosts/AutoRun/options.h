@@ -4,6 +4,7 @@
 #define AUTORUN_OPTIONS_H
 
 #include <string>
+#include <vector>
 
 namespace autorun {
 
@@ -21,8 +22,12 @@ struct Options {
     std::string logFile;       // /LOG=
     std::string source;        // /SOURCE=: folder of disc 1 (a disc or a disc image)
     int discWaitSeconds = 60;  // /DISCWAIT=: how long an unattended run waits for a disc
-    bool restarted = false;    // -restart: relaunched by the installer itself
-    std::string restartDir;    // -dir FOLDER, handed on by that relaunch
+    bool run = false;          // /RUN: an unattended run starts the game at its end
+    bool restarted = false;    // -restart: started again after a restart (or a relaunch)
+    std::string restartDir;    // -dir FOLDER, handed on with -restart
+    // Every argument but -restart and -dir FOLDER, as given: the run after a
+    // restart gets them again.
+    std::vector<std::string> arguments;
 };
 
 // Parses argv[1..argc-1] into `options`.  Returns false with `error` set for
@@ -32,6 +37,16 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
 // 1 to 4 for "1".."4" or "minimum", "satisfactory", "full", "nostreaming"
 // (any case); 0 for anything else.
 int parseInstallType(const std::string& text);
+
+// One argument of a command line, written so that the Windows parser gives
+// it back unchanged: as it is without blanks, tabs or quotes, else quoted
+// with its quotes and the backslashes before them escaped.
+std::string quoteArgument(const std::string& argument);
+
+// The command line of the run after a restart: `arguments`, each quoted, then
+// -restart -dir <source>.
+std::string restartCommandLine(const std::vector<std::string>& arguments,
+                               const std::string& source);
 
 // The usage text shown for /? and after a bad command line.
 const char* usageText();

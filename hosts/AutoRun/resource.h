@@ -48,6 +48,14 @@
 #define IDS_TOOLS_LICENCE      654
 #define IDS_TOOLS_ACCEPT       655
 #define IDS_TOOLS_DECLINED     656
+#define IDS_RESTART_QUESTION   657
+#define IDS_RESTART_LATER      658
+#define IDS_RESTARTING         659
+#define IDS_RESTART_FAILED     660
+#define IDS_RESUMING           661  /* %1 product, %2 folder */
+#define IDS_RESUME_NOT_FOUND   662
+#define IDS_RUN_QUESTION       663  /* %1 product */
+#define IDS_GAME_NOT_STARTED   664  /* %1 product */
 #define IDS_BUTTON_OK          630
 #define IDS_BUTTON_CANCEL      631
 #define IDS_BUTTON_ABORT       632

@@ -81,33 +81,38 @@ int Setup::run() {
     int code = start();
     if (code == ExitInstalled)
         code = readSettings();
-    if (code == ExitInstalled)
+    // After a restart the run finishes the installation it interrupted.
+    if (code == ExitInstalled && !resumesInstallation()) {
         code = chooseLanguage();
+        if (code == ExitInstalled)
+            code = chooseType();
+        if (code == ExitInstalled)
+            code = chooseDestination();
+        if (code == ExitInstalled)
+            code = chooseGroup();
+        if (code == ExitInstalled)
+            code = confirm();
+        if (code == ExitInstalled)
+            code = acceptToolsLicence();
+        if (code == ExitInstalled)
+            code = installPrerequisites();
+        if (code == ExitInstalled)
+            code = copyGame();
+        if (code == ExitInstalled)
+            code = registerGame();
+        if (code == ExitInstalled)
+            code = createShortcuts();
+    }
+    // A restart a component asked for comes before anything that may need
+    // that component: the add-ons' setups and the game.
     if (code == ExitInstalled)
-        code = chooseType();
-    if (code == ExitInstalled)
-        code = chooseDestination();
-    if (code == ExitInstalled)
-        code = chooseGroup();
-    if (code == ExitInstalled)
-        code = confirm();
-    if (code == ExitInstalled)
-        code = acceptToolsLicence();
-    if (code == ExitInstalled)
-        code = installPrerequisites();
-    if (code == ExitInstalled)
-        code = copyGame();
-    if (code == ExitInstalled)
-        code = registerGame();
-    if (code == ExitInstalled)
-        code = createShortcuts();
-    if (code == ExitInstalled)
-        code = installAddOns();
+        code = m_restartNeeded ? restartWindows() : completeInstallation();
     return finish(code);
 }
 
 int Setup::start() {
-    if (!m_options.logFile.empty() && !m_log.open(m_options.logFile)) {
+    // The run after a restart adds its story to the same log.
+    if (!m_options.logFile.empty() && !m_log.open(m_options.logFile, m_options.restarted)) {
         complain("cannot write the log file \"" + m_options.logFile + "\"");
         return ExitBadCommandLine;
     }
@@ -153,6 +158,11 @@ int Setup::start() {
     ZKINSTALL_init(exe);
     if (m_options.debug)
         ZKINSTALL_setDebugMode(true);
+    if (m_options.restarted) {
+        m_restartPending = ZKINSTALL_getRestartedStatus(exe);
+        m_log.write(m_restartPending ? "started after a restart: an installation is pending"
+                                     : "started after a restart: no installation is pending");
+    }
     return ExitInstalled;
 }
 
@@ -198,11 +208,8 @@ void Setup::endNow(int code) {
 int Setup::finish(int code) {
     switch (code) {
     case ExitInstalled:
-        say(hostText(IDS_INSTALLED, {m_product, m_destination}));
-        // Until the installer restarts Windows itself, the user is told.
-        if (m_restartNeeded)
-            say(hostText(IDS_RESTART_NEEDED));
-        break;
+    case ExitRestartRequired:
+    case ExitRestartInitiated: break;  // the last step said how it ended
     case ExitCancelled: say(hostText(IDS_CANCELLED)); break;
     case ExitDiscMissing:
         say(hostText(IDS_DISC_MISSING, {std::to_string(m_missingDisc > 0 ? m_missingDisc : 1)}));

@@ -1,8 +1,9 @@
 // setup.h - the road of one installation as AutoRun drives it through the
 // library: settings, language, installation type, destination, the copy with
-// its progress, and the registration of the installed game.  Each step is one
-// method returning an exit code (ExitInstalled to go on), so later steps slot
-// in between (prerequisites before the copy, shortcuts and restart after it).
+// its progress, the registration of the installed game, and its end: a
+// restart of Windows that a component asked for (the run after it finishes
+// the installation), or the add-ons and the game.  Each step is one method
+// returning an exit code (ExitInstalled to go on).
 #ifndef AUTORUN_SETUP_H
 #define AUTORUN_SETUP_H
 
@@ -32,7 +33,7 @@ class Setup {
     int onDiscRequest(int disc);
 
   private:
-    enum Phase { PhaseStart, PhaseSettings, PhaseChoices, PhaseCopy, PhaseAfterCopy };
+    enum Phase { PhaseStart, PhaseSettings, PhaseChoices, PhaseCopy, PhaseAfterCopy, PhaseRestart };
 
     int start();
     int readSettings();
@@ -55,6 +56,17 @@ class Setup {
     int chooseGroup();
     int createShortcuts();
     int installAddOns();
+    // A run started again after a restart with the installation it was
+    // interrupted in still pending: true when that installation is found.
+    bool resumesInstallation();
+    // The run-once link that resumes the installation, then the restart (or
+    // the word that it is still needed): ExitRestartInitiated or
+    // ExitRestartRequired.
+    int restartWindows();
+    // What follows the installed game's files, entries and links when no
+    // restart is pending: the add-ons, then the game offered.
+    int completeInstallation();
+    int offerGame();
 
     // Checks one proposed folder; ExitInstalled when it can be used, else the
     // exit code and `why` (the text to show).
@@ -97,6 +109,9 @@ class Setup {
     long long m_expected = 0;
     std::string m_destination;
     bool m_restartNeeded = false;  // a component asked for a restart
+    bool m_restartPending = false; // started after a restart with the record of one pending
+    volatile bool m_restartFailed = false;  // the library reported that Windows did not restart
+    std::string m_source;          // disc 1's place at the copy: -dir of the run after a restart
 
     // What the user or the policy decided while answering prompts.
     volatile bool m_gaveUp = false;        // the last answer backed out (Cancel, Abort)

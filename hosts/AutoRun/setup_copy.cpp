@@ -45,6 +45,10 @@ int Setup::copyGame() {
     char from[kPath] = {0};
     ZKINSTALL_getInstallFromLocation(from);
     m_log.write(std::string("copying from ") + from);
+    // Disc 1's place: the run after a restart starts from there.
+    m_source = from;
+    if (m_source.size() == 2 && m_source[1] == ':')
+        m_source += '\\';
 
     m_phase = PhaseCopy;
     note(hostText(IDS_COPYING));

@@ -47,6 +47,13 @@ int Setup::installDirectX() {
         m_log.write("DirectX: no setup on the disc");
         return ExitInstalled;
     }
+    // A run after a restart that could not find the installation it was to
+    // finish installs anew; the DirectX setup ran before the restart, and
+    // running it again would only ask for another one.
+    if (m_options.restarted && ZKINSTALL_getDirectXInstalled()) {
+        m_log.write("DirectX: installed before the restart");
+        return ExitInstalled;
+    }
     char installed[kPath] = {0}, needed[kPath] = {0}, disc[kPath] = {0};
     ZKINSTALL_getUserDirectXVersionString(installed);
     ZKINSTALL_getMinimumDirectXVersionString(needed);

@@ -164,6 +164,10 @@ int Setup::onMessage(const char* text, const char* caption, unsigned style) {
     std::string t = text ? text : "";
     std::string c = caption ? caption : "";
     m_log.write("message [" + c + "] " + t + " (style " + styleText(style) + ")");
+    // While Windows is asked to restart, a message is the library's word that
+    // it did not.
+    if (m_phase == PhaseRestart)
+        m_restartFailed = true;
 
     int button = 0;
     if (!m_unattended)

@@ -4,6 +4,7 @@
 #include "core/host.h"
 #include "core/installer.h"
 #include "integration/game_registry.h"
+#include "integration/restart.h"
 
 using namespace zk;
 
@@ -14,6 +15,10 @@ bool ZKINSTALL_init(char* executable) {
     // installation's game key, language and install-from location.
     getRestartFlag(s);
     publishInstallFrom(s, s.m_installFrom, 0);
+    // Then the run-once links go, so that each runs at most once.
+    char startup[kText];
+    s.m_system.getStartUpMenuPath(startup);
+    removeRunOnceLinks(startup);
     return true;
 }
 

@@ -20,24 +20,7 @@ bool ZKINSTALL_convertVersion(char* version) { return commaDecimalVersion(versio
 void ZKINSTALL_makeStringMFCFriendly(char* out, const char* text) { mfcFriendly(out, text, kText); }
 
 bool ZKINSTALL_isThisProgramRunning(char* exeName, int allowed) {
-    const int kSnapshots = 4;
-    // A program that is just ending (or just starting) shows up in one list
-    // only: it counts as running when it is in every snapshot, a second apart.
-    for (int i = 0; i < kSnapshots; ++i) {
-        if (i > 0)
-            Sleep(1000);
-        bool ok = false;
-        int count = countProcesses(exeName ? exeName : "", &ok);
-        if (!ok)
-            return false;
-        bool running = count > allowed;
-        if (installer().m_debug)
-            DebugMessageBox(installer().m_installerWindow, "ZKINSTALL_isThisProgramRunning",
-                            running ? "RUNNING" : "NOT RUNNING", MB_OK);
-        if (!running)
-            return false;
-    }
-    return true;
+    return isProgramRunning(exeName, allowed, installer().m_debug, installer().m_installerWindow);
 }
 
 bool ZKINSTALL_getProductName(char* name) {

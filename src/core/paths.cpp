@@ -134,6 +134,25 @@ int countProcesses(const char* exeName, bool* ok) {
     return count;
 }
 
+bool isProgramRunning(const char* exeName, int allowed, bool debug, HWND owner) {
+    const int kSnapshots = 4;
+    for (int i = 0; i < kSnapshots; ++i) {
+        if (i > 0)
+            Sleep(1000);
+        bool ok = false;
+        int count = countProcesses(exeName ? exeName : "", &ok);
+        if (!ok)
+            return false;
+        bool running = count > allowed;
+        if (debug)
+            DebugMessageBox(owner, "ZKINSTALL_isThisProgramRunning",
+                            running ? "RUNNING" : "NOT RUNNING", MB_OK);
+        if (!running)
+            return false;
+    }
+    return true;
+}
+
 void setProductName(CZKInstaller& s, const char* name) {
     copyText(s.m_productName, name);
     composeStartMenuFolder(s.m_startMenuPath, s.m_company, s.m_productName, s.m_startMenuFolder);

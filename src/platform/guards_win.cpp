@@ -1,5 +1,5 @@
-// isStrictlyInside: the one guard that asks the file system, for full and
-// long path forms.
+// isStrictlyInside and isSameFolder: the guards that ask the file system, for
+// full and long path forms.
 #include <windows.h>
 
 #include <cstring>
@@ -68,6 +68,14 @@ bool isStrictlyInside(const char* path, const char* folder) {
         return false;
     return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, inner, static_cast<int>(length), outer,
                           static_cast<int>(length)) == CSTR_EQUAL;
+}
+
+bool isSameFolder(const char* a, const char* b) {
+    if (!a || !a[0] || !b || !b[0])
+        return false;
+    char first[kPathCap], second[kPathCap];
+    return comparableForm(a, first) && comparableForm(b, second) &&
+           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, first, -1, second, -1) == CSTR_EQUAL;
 }
 
 } // namespace zk

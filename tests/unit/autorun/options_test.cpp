@@ -2,6 +2,12 @@
 // that must end in a usage message instead of a half-understood run.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <cwchar>
+
 #include <string>
 #include <vector>
 
@@ -32,6 +38,7 @@ std::string summary(const Options& o) {
         {!o.source.empty(), "source=" + o.source},
         {o.discWaitSeconds != 60, "wait=" + std::to_string(o.discWaitSeconds)},
         {o.restarted, "restart"}, {!o.restartDir.empty(), "rdir=" + o.restartDir},
+        {o.run, "run"},
     };
     for (const auto& p : parts)
         if (p.first)
@@ -54,6 +61,7 @@ TEST(CommandLine, AcceptsTheSwitchesScriptsUse) {
         {{"/DISCWAIT=0", "/SOURCE=D:"}, "source=D: wait=0"},
         {{"/DISCWAIT=86400", "/TYPE=2", "/TYPE=full"}, "type=3 wait=86400"},  // later wins
         {{"/S", "-restart", "-dir", "D:\\Setup Files"}, "S restart rdir=D:\\Setup Files"},
+        {{"/run", "/NORESTART"}, "norestart run"},
         {{"/?"}, "help"}, {{"-h"}, "help"}, {{"/HELP"}, "help"},
     };
     for (const auto& c : cases) {
@@ -79,7 +87,37 @@ TEST(CommandLine, RejectsWhatItCannotUnderstand) {
     }
     // The usage names every switch the parser takes.
     const std::string usage = autorun::usageText();
-    for (const char* name : {"/S", "/DIR=", "/LANG=", "/TYPE=", "/LOG=", "/NORESTART",
-                             "/NOPREREQS", "/GROUP=", "/NODESKTOP", "/DISCWAIT=", "/SOURCE=", "/DEBUG"})
+    for (const char* name :
+         {"/S", "/DIR=", "/LANG=", "/TYPE=", "/LOG=", "/NORESTART", "/RUN", "/NOPREREQS", "/GROUP=",
+          "/NODESKTOP", "/DISCWAIT=", "/SOURCE=", "/DEBUG", "3010", "1641"})
         EXPECT_NE(usage.find(name), std::string::npos) << name;
+}
+
+// The run-once link's command line: the run after the restart reads the same
+// switches back through the system's parser, with only the new -dir.
+TEST(CommandLine, TheRunAfterARestartGetsTheSameSwitches) {
+    const std::vector<std::string> args = {"/S", "-restart", "/LOG=C:\\My Logs\\a \"b\".log",
+                                           "-dir", "E:\\", "/DIR=C:\\Games\\", "/RUN"};
+    Options first;
+    std::string error;
+    ASSERT_TRUE(parse(args, first, error)) << error;
+    const std::string line =
+        "AutoRun.exe " + autorun::restartCommandLine(first.arguments, "D:\\Disc One\\");
+    std::wstring wide(line.begin(), line.end());
+    int count = 0;
+    LPWSTR* argv = CommandLineToArgvW(wide.c_str(), &count);
+    ASSERT_TRUE(argv != nullptr);
+    std::vector<std::string> back;
+    for (int i = 1; i < count; ++i)
+        back.emplace_back(argv[i], argv[i] + wcslen(argv[i]));
+    LocalFree(argv);
+    EXPECT_EQ((std::vector<std::string>{"/S", "/LOG=C:\\My Logs\\a \"b\".log",
+                                        "/DIR=C:\\Games\\", "/RUN", "-restart", "-dir",
+                                        "D:\\Disc One\\"}),
+              back)
+        << line;
+    Options second;
+    ASSERT_TRUE(parse(back, second, error)) << error;
+    EXPECT_EQ("S dir=C:\\Games\\ log=C:\\My Logs\\a \"b\".log restart rdir=D:\\Disc One\\ run",
+              summary(second));
 }

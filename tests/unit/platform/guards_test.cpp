@@ -15,6 +15,7 @@
 #include "core/installer.h"
 #include "platform/text.h"
 #include "integration/game_registry.h"
+#include "platform/cmdline.h"
 #include "platform/guards.h"
 #include "zktest/harness.h"
 
@@ -73,6 +74,12 @@ TEST(Guards, StrictlyInsideAFolder) {
     SetCurrentDirectoryA(previous);
     EXPECT_FALSE(zk::isStrictlyInside(nullptr, folder.c_str()));
     EXPECT_FALSE(zk::isStrictlyInside(sub.c_str(), nullptr));
+    // The same folder in other forms, and what is not the same.
+    EXPECT_TRUE(zk::isSameFolder(folder.c_str(), (upper(shortFolder) + "\\").c_str()));
+    EXPECT_TRUE(zk::isSameFolder((sub + "\\..").c_str(), folder.c_str()));
+    EXPECT_FALSE(zk::isSameFolder(sub.c_str(), folder.c_str()));
+    EXPECT_FALSE(zk::isSameFolder((folder + "X").c_str(), folder.c_str()));
+    EXPECT_FALSE(zk::isSameFolder("", ""));
 }
 
 // What each registry guard answers for a key: a game's own key (P), a
@@ -204,6 +211,48 @@ TEST(Guards, QuotedArgumentsParseBackUnchanged) {
     EXPECT_FALSE(zk::quoteArgument("abcdefgh", out, 8));
     EXPECT_TRUE(zk::quoteArgument(nullptr, out, 8));
     EXPECT_STREQ("\"\"", out);
+}
+
+// The relaunch's arguments: the last relaunch's group replaced, every argument
+// back unchanged, the line as long as Windows takes and no longer.
+TEST(Guards, RestartArgumentsReplaceTheLastGroup) {
+    const struct {
+        std::vector<const char*> args;
+        const char* folder;
+        std::vector<std::string> back;
+    } cases[] = {
+        {{"a", "b c"}, "D:\\", {"a", "b c", "-restart", "-dir", "D:\\"}},
+        {{"/S", "-restart", "-dir", "E:\\Old Disc\\", "/LOG=C:\\x y.log"}, "D:\\Setup Files\\",
+         {"/S", "/LOG=C:\\x y.log", "-restart", "-dir", "D:\\Setup Files\\"}},
+        {{"-RESTART", "-Dir", "E:", "-restart", "-dir", "F:", "say \"hi\""}, "D:",
+         {"say \"hi\"", "-restart", "-dir", "D:"}},
+        {{"", "-restart", "-dir"}, "C:\\a b", {"", "-restart", "-dir", "C:\\a b"}},
+        {{"-restart", "x"}, "D:", {"-restart", "x", "-restart", "-dir", "D:"}},
+        {{}, "", {"-restart", "-dir", ""}},
+    };
+    for (const auto& c : cases) {
+        zk::CZKCommandLine line;
+        ASSERT_TRUE(zk::buildRestartArguments(c.args.data(), static_cast<int>(c.args.size()),
+                                              c.folder, line));
+        std::vector<std::string> back = parsed(line.text());
+        ASSERT_GE(back.size(), 2u);
+        EXPECT_EQ(c.back, std::vector<std::string>(back.begin() + 1, back.end() - 1))
+            << line.text();
+    }
+    zk::CZKCommandLine line;
+    const char* const ab[] = {"a", "b c"};
+    ASSERT_TRUE(zk::buildRestartArguments(ab, 2, "D:\\", line));
+    EXPECT_STREQ("a \"b c\" -restart -dir D:\\", line.text());
+
+    const std::string big(20000, 'x'), half(16375, 'y');
+    const char* const one[] = {big.c_str()};
+    zk::CZKCommandLine grown;
+    EXPECT_TRUE(zk::buildRestartArguments(one, 1, "D:", grown));
+    EXPECT_EQ(big + " -restart -dir D:", grown.text());
+    // 2 x 16375 + 1 characters fit; the group behind them would pass 32767.
+    const char* const two[] = {half.c_str(), half.c_str()};
+    zk::CZKCommandLine full;
+    EXPECT_FALSE(zk::buildRestartArguments(two, 2, "D:", full));
 }
 
 } // namespace

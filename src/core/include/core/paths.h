@@ -27,6 +27,12 @@ bool commaDecimalVersion(char* version);
 // *ok is false when the process list cannot be read.
 int countProcesses(const char* exeName, bool* ok);
 
+// True when more than `allowed` processes of this executable keep running: a
+// program that is just ending (or starting) shows up in one list only, so it
+// must be in four lists taken a second apart (about three seconds when it
+// runs).  Each list is traced in debug mode.
+bool isProgramRunning(const char* exeName, int allowed, bool debug, HWND owner);
+
 // Drops the characters a file name may not hold (a drive's colon stays)
 // and trailing blanks; dest holds 260 bytes.
 void cleanPath(const char* src, char* dest);

@@ -14,6 +14,10 @@ namespace zk {
 // never inside.
 bool isStrictlyInside(const char* path, const char* folder);
 
+// True when both name the same folder, compared in the same forms as above;
+// null or empty texts never do.
+bool isSameFolder(const char* a, const char* b);
+
 // A game's own key (no root): SOFTWARE\<division>\<name> or deeper, outside Microsoft, Classes,
 // Policies, Wow6432Node and the maker's shared game list; no empty, "." or ".." part.  Any case.
 bool isProductKey(const char* keyPath);
