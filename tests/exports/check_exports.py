@@ -5,8 +5,8 @@ The catalogue lists, for every declaration of include/ZKInstall.h, the name
 clang gives it under the Microsoft ABI and whether the library implements it.
 Every export must be such a name (so correctly decorated), nothing of the
 ZKINSTALL_ family may be exported outside the catalogue, every entry must be
-exported (the loader refuses to start a host that binds to a missing one),
-and every name must demangle.
+exported (Windows refuses to start a host that binds to a missing one), and
+every name must demangle.
 """
 import subprocess
 import sys
