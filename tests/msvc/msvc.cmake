@@ -2,6 +2,12 @@
 # for the Microsoft ABI and linked by lld-link without any C runtime, against
 # import libraries made here: kernel32's from a small .def, ZKInstall.dll's
 # from every name of the export catalogue.
+
+# kernel32.def lists the undecorated names of 64-bit Windows; the test tree is
+# built for x86_64 only.
+if(NOT ZK_ARCH STREQUAL "x86_64")
+  return()
+endif()
 find_program(ZK_LLD_LINK lld-link REQUIRED)
 find_program(ZK_LLVM_DLLTOOL llvm-dlltool REQUIRED)
 
@@ -20,15 +26,12 @@ set(zkmsvc_defines -DZK_STANDALONE_TYPES)
 if(ZK_MSVC_HOST_ROLLBACK)
   list(APPEND zkmsvc_defines -DZK_HOST_ROLLBACK)
 endif()
-if(ZK_ARCH STREQUAL "i686")
-  set(zkmsvc_machine i386)
-else()
-  set(zkmsvc_machine i386:x86-64)
-endif()
+# Rewritten only when the switches change, so that the object follows them.
+file(CONFIGURE OUTPUT ${zkmsvc_gen}/defines.txt CONTENT "${zkmsvc_defines}\n")
 
 add_custom_command(
   OUTPUT ${zkmsvc_gen}/kernel32.lib
-  COMMAND ${ZK_LLVM_DLLTOOL} -m ${zkmsvc_machine} -d ${zkmsvc_src}/kernel32.def
+  COMMAND ${ZK_LLVM_DLLTOOL} -m i386:x86-64 -d ${zkmsvc_src}/kernel32.def
           -l ${zkmsvc_gen}/kernel32.lib
   DEPENDS ${zkmsvc_src}/kernel32.def
   COMMENT "Building kernel32's import library for the Visual C++ host")
@@ -36,7 +39,7 @@ add_custom_command(
   OUTPUT ${zkmsvc_gen}/ZKInstall.lib
   COMMAND ${ZK_PYTHON} ${CMAKE_SOURCE_DIR}/cmake/exports.py msvcdef ${ZK_CATALOGUE}
           ${zkmsvc_gen}/ZKInstall.def
-  COMMAND ${ZK_LLVM_DLLTOOL} -m ${zkmsvc_machine} -d ${zkmsvc_gen}/ZKInstall.def
+  COMMAND ${ZK_LLVM_DLLTOOL} -m i386:x86-64 -d ${zkmsvc_gen}/ZKInstall.def
           -l ${zkmsvc_gen}/ZKInstall.lib
   DEPENDS ${ZK_CATALOGUE} ${CMAKE_SOURCE_DIR}/cmake/exports.py
   COMMENT "Building ZKInstall.dll's import library from the catalogue's decorated names")
@@ -47,7 +50,7 @@ add_custom_command(
           -fno-stack-protector ${zkmsvc_defines}
           -I${CMAKE_SOURCE_DIR}/include -c ${zkmsvc_src}/msvc_host.cpp
           -o ${zkmsvc_gen}/msvc_host.obj
-  DEPENDS ${zkmsvc_src}/msvc_host.cpp ${ZK_HEADER}
+  DEPENDS ${zkmsvc_src}/msvc_host.cpp ${ZK_HEADER} ${zkmsvc_gen}/defines.txt
   COMMENT "Compiling the Visual C++ host for the Microsoft ABI")
 add_custom_command(
   OUTPUT ${zkmsvc_exe}
