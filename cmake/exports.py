@@ -9,7 +9,11 @@ The header is the catalogue.  This script
            with the GNU names (probe compiled by mingw), keeps the entries that
            the static library defines, and writes the DLL's .def (MSVC=gnu), the
            import .def for dlltool (gnu == MSVC), the constructor thunks and a
-           catalogue listing for the export check.
+           catalogue listing for the export check;
+  msvcdef  writes, from that listing, the import .def of a host built with the
+           Microsoft toolchain: every catalogue name, implemented or not, so
+           that such a host links whatever the library has (Windows still
+           refuses to start it if it uses a name the DLL lacks).
 """
 import re
 import subprocess
@@ -203,13 +207,25 @@ def write_link(args):
             f.write("\n".join(lines) + "\n")
 
 
+def write_msvc_def(catalogue, out):
+    lines = ["LIBRARY ZKInstall.dll", "EXPORTS"]
+    with open(catalogue) as f:
+        for line in f:
+            name, kind, _ = line.split()
+            lines.append('  "%s"%s' % (name, " DATA" if kind == "DATA" else ""))
+    with open(out, "w") as f:
+        f.write("\n".join(lines) + "\n")
+
+
 def main():
     if sys.argv[1] == "probe":
         write_probe(parse(sys.argv[2]), sys.argv[3])
     elif sys.argv[1] == "link":
         write_link(sys.argv[2:])
+    elif sys.argv[1] == "msvcdef":
+        write_msvc_def(sys.argv[2], sys.argv[3])
     else:
-        sys.exit("usage: exports.py probe|link ...")
+        sys.exit("usage: exports.py probe|link|msvcdef ...")
 
 
 if __name__ == "__main__":
