@@ -101,7 +101,7 @@ class Uninstall : public ::testing::Test {
     // Builds files (relative paths below the scratch folder), each holding its own name.
     void plant(const std::vector<std::string>& files) {
         for (const std::string& f : files) {
-            std::string path = at(f;
+            std::string path = at(f);
             zktest::makeDirs(path.substr(0, path.rfind('\\')));
             zktest::writeFile(path, f);
         }
@@ -111,7 +111,7 @@ class Uninstall : public ::testing::Test {
     // Outside the profiles folder, which no install folder may lie in.
     const std::string dir = "C:\\zkuninst_" + kPid;
     const std::string work = dir + "\\temp";
-    std::string at(const std::string& relative) const { return at(relative; }
+    std::string at(const std::string& relative) const { return dir + "\\" + relative; }
     const std::string division = "ZKUninstTest" + kPid;
     const std::string exe = division + ".exe";
     const std::string guid = "{" + division + "}";
