@@ -80,23 +80,28 @@ class Uninstall : public ::testing::Test {
             zktest::deleteTree(HKLM, key);
     }
 
-    // What an installation left in the registry, read back by prepareForCancellation.
-    void registerGame(const std::string& installDir, const std::string& gameKey,
-                      const std::string& coreLink = "", const std::string& folder = "",
-                      const std::string& installedFrom = "") {
-        zktest::setText(HKLM, kAppPaths + exe, "Game Registry", gameKey);
+    // What an installation left in the registry, read back by prepareForCancellation; only a
+    // game key of the test's own division gets values.
+    struct Facts {
+        std::string installDir, gameKey, coreLink, folder, installedFrom, displayName;
+    };
+    void registerGame(const Facts& f) {
+        const std::string game = f.gameKey.empty() ? "SOFTWARE\\" + division + "\\Game" : f.gameKey;
+        zktest::setText(HKLM, kAppPaths + exe, "Game Registry", game);
         zktest::setNumber(HKLM, kAppPaths + exe, "Installed", 1);
-        zktest::setText(HKLM, gameKey, "Install Dir", installDir);
-        zktest::setText(HKLM, gameKey, "Product GUID", guid);
-        zktest::setText(HKLM, gameKey, "Installed From", installedFrom);
-        zktest::setText(HKLM, gameKey, "DisplayName", "ZKUT Game " + kPid);
-        zktest::setText(HKLM, gameKey, "Folder", folder);
-        if (!coreLink.empty())
-            zktest::setText(HKLM, gameKey, "CoreLink", coreLink);
-        zktest::setNumber(HKLM, gameKey + "\\1.0", "Language", 3);
-        zktest::setText(HKLM, kUninstall + guid, "LogFile", installDir + "filelist.txt");
+        if (game.find(division) != std::string::npos) {
+            zktest::setText(HKLM, game, "Install Dir", f.installDir);
+            zktest::setText(HKLM, game, "Product GUID", guid);
+            zktest::setText(HKLM, game, "Installed From", f.installedFrom);
+            zktest::setText(HKLM, game, "DisplayName", f.displayName);
+            zktest::setText(HKLM, game, "Folder", f.folder);
+            zktest::setText(HKLM, game, "CoreLink", f.coreLink);
+            zktest::setNumber(HKLM, game + "\\1.0", "Language", 3);
+        }
+        zktest::setText(HKLM, kUninstall + guid, "LogFile", f.installDir + "filelist.txt");
         uninstaller.prepareForCancellation(exe.c_str());
     }
+    void registerGame(const std::string& installDir) { registerGame(Facts{installDir}); }
 
     // Builds files (relative paths below the scratch folder), each holding its own name.
     void plant(const std::vector<std::string>& files) {
@@ -137,7 +142,7 @@ TEST_F(Uninstall, LogReplayRemovesOnlyTheGamesOwnFiles) {
         text += line + "\r\n";
     zktest::writeFile(at("Pub\\Game\\filelist.txt"), text);
     zktest::writeFile(work + "\\filelist.txt", text);
-    registerGame(at("Pub\\Game\\"), "SOFTWARE\\" + division + "\\Game");
+    registerGame(at("Pub\\Game\\"));
     float progress = -1;
     EXPECT_TRUE(uninstaller.removeFiles(&progress));
 
@@ -155,7 +160,7 @@ TEST_F(Uninstall, LogReplayRemovesOnlyTheGamesOwnFiles) {
     for (int i = 0; i < 10; ++i)
         text += i < 2 ? (i ? "1,1,Sub\\Deeper\\f1.bin\r\n" : "1,1,f0.bin\r\n") : "2,2,missing.bin\r\n";
     zktest::writeFile(work + "\\filelist.txt", text);
-    registerGame(at("Pub2\\Game\\"), "SOFTWARE\\" + division + "\\Game");
+    registerGame(at("Pub2\\Game\\"));
     EXPECT_TRUE(uninstaller.removeFiles(&progress));
     EXPECT_FALSE(exists(at("Pub2")));
     EXPECT_TRUE(exists(at("Keep\\k.bin")));
@@ -164,10 +169,85 @@ TEST_F(Uninstall, LogReplayRemovesOnlyTheGamesOwnFiles) {
     // A tampered "Install Dir" that the install-path check refuses is not touched.
     zktest::writeFile(work + "\\filelist.txt", "1,1,*.* /s\r\n");
     SetFileAttributesA(at("Keep").c_str(), FILE_ATTRIBUTE_SYSTEM);
-    registerGame(at("Keep\\"), "SOFTWARE\\" + division + "\\Game");
+    registerGame(at("Keep\\"));
     EXPECT_TRUE(uninstaller.removeFiles(&progress));
     SetFileAttributesA(at("Keep").c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_TRUE(exists(at("Keep\\k.bin")));
 }
 
+// Only keys that are a product's own go: the game key with its division when that empties,
+// the shared-list entry and its family, the game's App Paths and Uninstall entries; a "Game
+// Registry" naming SOFTWARE or a shared branch leaves everything.
+TEST_F(Uninstall, RegistryRemovalTakesOnlyAProductsOwnKeys) {
+    const std::string other = "SOFTWARE\\" + division + "Other", game = "SOFTWARE\\" + division;
+    struct Case {
+        std::string gameKey, coreLink;
+        std::vector<std::string> gone, kept;
+    } cases[] = {
+        {game + "\\Game", division + "\\",
+         {game, kShared + division, kAppPaths + exe, kUninstall + guid}, {kShared}},
+        {game + "\\Game", "", {game + "\\Game"}, {game + "\\Other Game"}},
+        {"SOFTWARE", division, {}, {other, kShared + division + "\\" + exe}},
+        {"SOFTWARE\\Microsoft\\" + division, division, {}, {"SOFTWARE\\Microsoft\\" + division}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.gameKey + " / " + c.coreLink);
+        clean();
+        for (const std::string& key : {other, kShared + division + "\\" + exe, c.gameKey + "\\1.0",
+                                       game + "\\Other Game"})
+            zktest::setNumber(HKLM, key, "Sentinel", 1);
+        if (c.kept.size() == 1 && c.kept[0] == kShared)
+            zktest::deleteTree(HKLM, game + "\\Other Game");
+        registerGame(Facts{"C:\\NoSuchGame\\", c.gameKey, c.coreLink});
+        EXPECT_TRUE(uninstaller.removeGameRegistryEntries());
+        EXPECT_TRUE(uninstaller.removeUninstallRegistryEntry());
+        for (const std::string& key : c.gone)
+            EXPECT_FALSE(zktest::keyExists(HKLM, key)) << key;
+        for (const std::string& key : c.kept)
+            EXPECT_TRUE(zktest::keyExists(HKLM, key)) << key;
+        zktest::deleteTree(HKLM, "SOFTWARE\\Microsoft\\" + division);
+    }
+}
+
+// The group is emptied and removed only when it ends in a backslash and lies inside the Start
+// menu; the desktop link's name is one file name, so it cannot reach another folder.
+TEST_F(Uninstall, StartMenuGroupAndDesktopLinkStayInTheirFolders) {
+    char menuPath[MAX_PATH] = {}, desktopPath[MAX_PATH] = {};
+    CZKSystem().getStartMenuPath(menuPath);
+    CZKSystem().getDesktopPath(desktopPath);
+    const std::string menu = menuPath, desktop = desktopPath;
+    ASSERT_TRUE(!menu.empty() && !desktop.empty());
+    const std::string group = menu + "\\ZKUT Group " + kPid, game = "ZKUT Game " + kPid;
+    const std::string parentLink = desktop + "\\..\\ZKUT" + kPid + ".lnk";
+    struct Case {
+        std::string folder, displayName;
+        bool result;
+        std::vector<std::string> plant, gone;  // what stays of the plant is kept
+    } cases[] = {
+        {group + "\\Game\\", game, true,
+         {group + "\\Game\\a.lnk", group + "\\Game\\b.url", desktop + "\\" + game + ".lnk"},
+         {group, desktop + "\\" + game + ".lnk"}},
+        {group + "\\Game", "..\\ZKUT" + kPid, false,
+         {group + "\\Game\\a.lnk", group + "\\Game Notes.lnk", parentLink}, {}},
+        {menu + "\\", "", false, {menu + "\\ZKUT" + kPid + ".lnk"}, {}},
+        {at("Menu\\"), "", false, {at("Menu\\a.lnk")}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        for (const std::string& f : c.plant) {
+            zktest::makeDirs(f.substr(0, f.rfind('\\')));
+            zktest::writeFile(f, "link");
+        }
+        registerGame(Facts{at("Game\\"), "", "", c.folder, "", c.displayName});
+        EXPECT_EQ(c.result, uninstaller.removeStartMenu());
+        EXPECT_TRUE(uninstaller.removeDesktopIcon());
+        for (const std::string& f : c.plant)
+            EXPECT_EQ(c.gone.empty(), exists(f)) << f;
+        for (const std::string& f : c.gone)
+            EXPECT_FALSE(exists(f)) << f;
+        for (const std::string& f : c.plant)
+            DeleteFileA(f.c_str());
+        zktest::removeTree(group);
+    }
+}
 }  // namespace
