@@ -76,7 +76,7 @@ class Uninstall : public ::testing::Test {
     }
     void clean() {
         for (const std::string& key : {kAppPaths + exe, "SOFTWARE\\" + division, kUninstall + guid,
-                                       kShared + division, "SOFTWARE\\" + division + "Other"})
+                                       kShared + division, "SOFTWARE\\0" + division})
             zktest::deleteTree(HKLM, key);
     }
 
@@ -179,7 +179,8 @@ TEST_F(Uninstall, LogReplayRemovesOnlyTheGamesOwnFiles) {
 // the shared-list entry and its family, the game's App Paths and Uninstall entries; a "Game
 // Registry" naming SOFTWARE or a shared branch leaves everything.
 TEST_F(Uninstall, RegistryRemovalTakesOnlyAProductsOwnKeys) {
-    const std::string other = "SOFTWARE\\" + division + "Other", game = "SOFTWARE\\" + division;
+    // Listed first below SOFTWARE, so a removal of SOFTWARE reaches it.
+    const std::string other = "SOFTWARE\\0" + division, game = "SOFTWARE\\" + division;
     struct Case {
         std::string gameKey, coreLink;
         std::vector<std::string> gone, kept;
