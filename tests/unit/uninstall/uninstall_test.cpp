@@ -7,6 +7,7 @@
 
 #include <shlobj.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -251,4 +252,146 @@ TEST_F(Uninstall, StartMenuGroupAndDesktopLinkStayInTheirFolders) {
         zktest::removeTree(group);
     }
 }
+// The game's uninstall programs get the four facts as four arguments, whatever blanks and
+// trailing backslashes the folders have: from the install folder, else from the disc's Support
+// folder, each copied to the temporary folder and run there; without an install location, none.
+TEST_F(Uninstall, GameUninstallProgramsGetTheFactsAsFourArguments) {
+    const std::string record = at("record.txt"), menu = "C:\\Start Menu\\My Group\\Game\\";
+    char temp[MAX_PATH] = {};
+    CZKSystem().getTempPath(temp);
+    SetEnvironmentVariableA("ZKFIXTURE_PLAN_Game_uninst", ("record=" + record).c_str());
+    struct Case {
+        std::string programFolder, installedFrom;
+    } cases[] = {{"Pub Game\\", at("Disc One\\")}, {"Disc One\\Support\\", at("Disc One\\")},
+                 {"Pub Game\\", ""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.programFolder + " from " + c.installedFrom);
+        zktest::removeTree(at("Pub Game"));
+        zktest::removeTree(at("Disc One"));
+        DeleteFileA(record.c_str());
+        zktest::makeDirs(at(c.programFolder));
+        ASSERT_TRUE(CopyFileA((zktest::binDir() + "\\zkfixture.exe").c_str(),
+                              at(c.programFolder + "Game_uninst.exe").c_str(), FALSE));
+        registerGame(Facts{at("Pub Game\\"), "", "", menu, c.installedFrom});
+        EXPECT_TRUE(uninstaller.runGameSpecificUninstallExe());
+        const std::string expected = c.installedFrom.empty()
+                                         ? ""
+                                         : "argc: 5\narg1: " + c.installedFrom + "\narg2: " +
+                                               at("Pub Game\\") + "\narg3: " + menu +
+                                               "\narg4: 3\ncwd: " + temp + "\n";
+        const std::string got = zktest::readFile(record);
+        EXPECT_EQ(expected.empty(), got.empty()) << got;
+        EXPECT_NE(std::string::npos, got.find(expected)) << got;
+    }
+    SetEnvironmentVariableA("ZKFIXTURE_PLAN_Game_uninst", nullptr);
+}
+
+// The flag is 1 as soon as cancelInstallation returns and 0 when the run is over.  The uninstall
+// run removes the files and entries; a rollback without an install folder still removes the
+// entries (the host lives on); one before the log existed removes the empty folders the copy made.
+TEST_F(Uninstall, RunsReportThroughTheirFlagAndRemoveWhatTheyFind) {
+    struct Case {
+        int mode;
+        std::string folder;  // the rollback's install folder
+        bool log, folderStays;
+    } cases[] = {{0, "", true, false}, {1, "", false, true}, {1, "Pub\\Game", false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.mode) + " " + c.folder);
+        SetCurrentDirectoryA(work.c_str());
+        zktest::makeDirs(at("Pub\\Game"));
+        if (c.log) {
+            plant({"Pub\\Game\\a.bin"});
+            zktest::writeFile(work + "\\filelist.txt", "1,1,a.bin\r\n");
+        }
+        registerGame(at("Pub\\Game\\"));
+        float progress = -1;
+        int running = 0;
+        EXPECT_TRUE(uninstaller.cancelInstallation(
+            "", c.folder.empty() ? "" : at(c.folder).c_str(), exe.c_str(), &progress, &running, c.mode));
+        EXPECT_EQ(1, running);
+        for (int i = 0; i < 3000 && running; ++i)
+            Sleep(10);
+        EXPECT_EQ(0, running);
+        EXPECT_EQ(c.folderStays, exists(at("Pub\\Game")));
+        EXPECT_FALSE(zktest::keyExists(HKLM, kAppPaths + exe));
+        EXPECT_FALSE(zktest::keyExists(HKLM, "SOFTWARE\\" + division));
+        EXPECT_FALSE(zktest::keyExists(HKLM, kUninstall + guid));
+    }
+}
+
+// The preparation's stops end the uninstaller with their codes; from the install folder it
+// moves itself and the library to the temporary folder and starts the copy there; run from the
+// temporary folder (named in its short form, any case) it takes a fresh copy of the log, and
+// never keeps a stale one.
+TEST_F(Uninstall, PreparationStopsRelaunchesOrCopiesTheLog) {
+    const std::string temp = at("Temporary Folder Long Name"), install = at("Pub\\Game");
+    zktest::makeDirs(temp);
+    char shortForm[MAX_PATH] = {};
+    GetShortPathNameA(temp.c_str(), shortForm, sizeof shortForm);
+    const std::string shortTemp = shortForm;
+    ASSERT_NE(temp, shortTemp);
+    std::string upper = temp;
+    CharUpperA(&upper[0]);
+    char tmp[MAX_PATH] = {};
+    GetEnvironmentVariableA("TMP", tmp, sizeof tmp);
+    SetEnvironmentVariableA("TMP", upper.c_str());
+    SetEnvironmentVariableA("ZKFIXTURE_PLAN_ZKUninstall", ("record=" + at("relaunch.txt")).c_str());
+    plant({"Pub\\Game\\ZKInstall.dll", "Pub\\Game\\filelist.txt"});
+    ASSERT_TRUE(CopyFileA((zktest::binDir() + "\\zkfixture.exe").c_str(),
+                          (install + "\\ZKUninstall.exe").c_str(), FALSE));
+    HANDLE held = INVALID_HANDLE_VALUE;
+    struct Case {
+        std::string name, key, folder;
+        std::function<void()> setup;
+        DWORD code;
+        std::string says;
+    } cases[] = {
+        {"no product key", "", install, nullptr, DWORD(-1), "Could not find product key"},
+        {"no App Paths entry", exe, install, [&] { zktest::deleteTree(HKLM, kAppPaths + exe); },
+         DWORD(-2), "Could not find App registry"},
+        {"not installed", exe, install, [&] { zktest::setNumber(HKLM, kAppPaths + exe, "Installed", 0); },
+         DWORD(-2), "Game not installed"},
+        {"no game key", exe, install, [&] { zktest::deleteTree(HKLM, "SOFTWARE\\" + division); },
+         DWORD(-2), "Could not find Product Registry"},
+        {"no Uninstall entry", exe, install, [&] { zktest::deleteTree(HKLM, kUninstall + guid); },
+         DWORD(-2), "Could not find Uninstall Entry"},
+        {"from the install folder", exe, install, nullptr, 0, ""},
+        {"a copy still running", exe, install,
+         [&] {
+             held = CreateFileA((temp + "\\ZKUninstall.exe").c_str(), GENERIC_READ, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+         },
+         0, "Existing Uninstall Running"},
+        {"from the temporary folder", exe, shortTemp, nullptr, 3, "returned 0"},
+        {"a log that does not copy", exe, shortTemp,
+         [&] { zktest::setText(HKLM, kUninstall + guid, "LogFile", at("none\\filelist.txt")); }, 3,
+         "returned 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        registerGame(install + "\\");
+        if (c.setup)
+            c.setup();
+        zktest::RunResult r = zktest::run("\"" + zktest::binDir() + "\\zkhostprobe.exe\" uninstall-prepare \"" +
+                                              install + "\\ZKUninstall.exe\" \"" + c.key + "\" 1",
+                                          c.folder);
+        EXPECT_EQ(c.code, r.exitCode) << r.output;
+        EXPECT_NE(std::string::npos, r.output.find(c.says)) << r.output;
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        held = INVALID_HANDLE_VALUE;
+        if (c.name == "from the install folder") {
+            EXPECT_TRUE(exists(temp + "\\ZKInstall.dll"));
+            for (int i = 0; i < 500 && !exists(at("relaunch.txt")); ++i)
+                Sleep(10);
+            EXPECT_NE(std::string::npos, zktest::readFile(at("relaunch.txt")).find("arg1: -debug"));
+        }
+        if (c.code == 3)  // the fresh copy, or none at all when it does not copy
+            EXPECT_EQ(c.name == "from the temporary folder" ? "Pub\\Game\\filelist.txt" : "",
+                      zktest::readFile(temp + "\\filelist.txt"));
+    }
+    SetEnvironmentVariableA("TMP", tmp[0] ? tmp : nullptr);
+    SetEnvironmentVariableA("ZKFIXTURE_PLAN_ZKUninstall", nullptr);
+}
+
 }  // namespace
