@@ -382,9 +382,10 @@ TEST_F(Uninstall, PreparationStopsRelaunchesOrCopiesTheLog) {
         held = INVALID_HANDLE_VALUE;
         if (c.name == "from the install folder") {
             EXPECT_TRUE(exists(temp + "\\ZKInstall.dll"));
-            for (int i = 0; i < 500 && !exists(at("relaunch.txt")); ++i)
-                Sleep(10);
-            EXPECT_NE(std::string::npos, zktest::readFile(at("relaunch.txt")).find("arg1: -debug"));
+            std::string relaunched;  // written by the copy, which runs on its own
+            for (int i = 0; i < 1000 && relaunched.find("cwd:") == std::string::npos; ++i, Sleep(10))
+                relaunched = zktest::readFile(at("relaunch.txt"));
+            EXPECT_NE(std::string::npos, relaunched.find("arg1: -debug")) << relaunched;
         }
         if (c.code == 3)  // the fresh copy, or none at all when it does not copy
             EXPECT_EQ(c.name == "from the temporary folder" ? "Pub\\Game\\filelist.txt" : "",
