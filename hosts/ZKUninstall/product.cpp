@@ -58,6 +58,10 @@ std::string withoutTrailingBackslashes(std::string path) {
     return path;
 }
 
+int rank(const Product& product) {
+    return (product.installed ? 2 : 0) + (product.programThere ? 1 : 0);
+}
+
 } // namespace
 
 bool sameFolder(const std::string& a, const std::string& b) {
@@ -94,11 +98,15 @@ bool readProduct(const std::string& key, Product& product) {
         return false;
     product.key = key;
     product.gameKey = entry.text("Game Registry");
+    // The default value is the game's program; without "Path", its folder
+    // stands for the install folder.
+    const std::string program = entry.text("");
     product.installFolder = entry.text("Path");
-    // Without "Path", the folder of the game's program (the default value).
     if (product.installFolder.empty())
-        product.installFolder = folderOf(entry.text(""));
+        product.installFolder = folderOf(program);
     product.installed = entry.number("Installed") != 0;
+    product.programThere =
+        !program.empty() && GetFileAttributesA(program.c_str()) != INVALID_FILE_ATTRIBUTES;
     product.displayName.clear();
     if (!product.gameKey.empty())
         product.displayName = ReadKey(HKEY_LOCAL_MACHINE, product.gameKey).text("DisplayName");
@@ -125,7 +133,9 @@ bool findProduct(const std::string& folder, Product& product) {
         if (!readProduct(name, candidate) || candidate.installFolder.empty() ||
             !sameFolder(longForm(candidate.installFolder), folder))
             continue;
-        if (!found || (candidate.installed && !product.installed))
+        // An entry left by an earlier installation into the same folder names
+        // a program that is gone, or is no longer marked installed.
+        if (!found || rank(candidate) > rank(product))
             product = candidate;
         found = true;
     }

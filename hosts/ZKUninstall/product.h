@@ -14,6 +14,7 @@ struct Product {
     std::string displayName;    // the game key's "DisplayName", else the key's name
     std::string installFolder;  // the App Paths "Path", as the installation held it
     bool installed = false;     // "Installed" is not 0
+    bool programThere = false;  // the game's program (the default value) exists
 };
 
 // True when both name the same folder: compared without regard to case, with
@@ -32,7 +33,8 @@ std::string programPath();
 std::string temporaryFolder();
 
 // Walks the App Paths entries for the one installed in `folder` (long form);
-// when several name it, one still marked installed wins.  False when none.
+// when several name it, one marked installed whose program is there wins.
+// False when none.
 bool findProduct(const std::string& folder, Product& product);
 
 // Reads the App Paths entry `key`; false when it does not exist.

