@@ -1,7 +1,5 @@
 #include "report.h"
 
-#include <windows.h>
-
 namespace zkuninstall {
 
 namespace {
@@ -14,6 +12,18 @@ float clamp(float percent) {
     return percent > 100.0f ? 100.0f : percent;
 }
 
+// A lock held for one call.
+class Locked {
+  public:
+    explicit Locked(CRITICAL_SECTION& lock) : m_lock(lock) { EnterCriticalSection(&m_lock); }
+    ~Locked() { LeaveCriticalSection(&m_lock); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+  private:
+    CRITICAL_SECTION& m_lock;
+};
+
 } // namespace
 
 std::string progressBar(float percent) {
@@ -24,12 +34,18 @@ std::string progressBar(float percent) {
     return "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '-') + text;
 }
 
+Report::Report() {
+    InitializeCriticalSection(&m_lock);
+}
+
 Report::~Report() {
     if (m_log)
         fclose(m_log);
+    DeleteCriticalSection(&m_lock);
 }
 
 bool Report::openLog(const std::string& path, bool append) {
+    Locked held(m_lock);
     if (m_log)
         fclose(m_log);
     m_log = fopen(path.c_str(), append ? "a" : "w");
@@ -47,17 +63,20 @@ void Report::log(const std::string& line) {
 }
 
 void Report::say(const std::string& line) {
-    endProgress();
+    Locked held(m_lock);
+    endProgressLocked();
     fputs((line + "\n").c_str(), stdout);
     fflush(stdout);
     log(line);
 }
 
 void Report::note(const std::string& line) {
+    Locked held(m_lock);
     log(line);
 }
 
 void Report::progress(float percent) {
+    Locked held(m_lock);
     fputs(("\rRemoving " + progressBar(percent)).c_str(), stdout);
     fflush(stdout);
     m_progressShown = true;
@@ -69,6 +88,11 @@ void Report::progress(float percent) {
 }
 
 void Report::endProgress() {
+    Locked held(m_lock);
+    endProgressLocked();
+}
+
+void Report::endProgressLocked() {
     if (m_progressShown) {
         fputs("\n", stdout);
         fflush(stdout);

@@ -1,8 +1,12 @@
 // report.h - what ZKUninstall tells: lines on the console and in its log
 // (/LOG=file, one time-stamped line each, flushed at once), a progress bar that
 // is redrawn in place, and in the log one line for every tenth of the way.
+// The library's messages arrive on its worker thread while the host's thread
+// draws the progress: every call takes the report's lock.
 #ifndef ZKUNINSTALL_REPORT_H
 #define ZKUNINSTALL_REPORT_H
+
+#include <windows.h>
 
 #include <cstdio>
 #include <string>
@@ -11,7 +15,7 @@ namespace zkuninstall {
 
 class Report {
   public:
-    Report() = default;
+    Report();
     ~Report();
     Report(const Report&) = delete;
     Report& operator=(const Report&) = delete;
@@ -27,7 +31,9 @@ class Report {
 
   private:
     void log(const std::string& line);
+    void endProgressLocked();
 
+    CRITICAL_SECTION m_lock;
     FILE* m_log = nullptr;
     bool m_progressShown = false;
     int m_loggedTenth = -1;
