@@ -127,7 +127,8 @@ class WinePrefix:
 
     def wait_idle(self, timeout=300):
         """Waits until every program of the prefix has ended (and its wineserver)."""
-        subprocess.run(["/usr/lib/wine/wineserver", "-w"], env=dict(self.env(), WINEPREFIX=self.root),
+        subprocess.run(["/usr/lib/wine/wineserver", "-w"],
+                       env=dict(self.env(), WINEPREFIX=self.root),
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=timeout)
 
     def snapshot_c(self):

@@ -386,9 +386,10 @@ def uninstall(s):
     app = root + "microsoft\\windows\\currentversion\\app paths\\" + exe.lower()
     game = "hkey_local_machine\\" + reg_text(hklm.get(app, {}).get("game registry", '""')).lower()
     entry = root + "microsoft\\windows\\currentversion\\uninstall\\" + guid.lower()
-    keys = {"App Paths": app, "game key": game, "version key": game + "\\1.0", "Uninstall entry": entry,
-            "shared-list entry": root + "vantorel\\zk core\\installed games\\%s\\%s" % (
-                family.lower(), exe.lower())}
+    shared = root + "vantorel\\zk core\\installed games"
+    keys = {"App Paths": app, "game key": game, "version key": game + "\\1.0",
+            "Uninstall entry": entry,
+            "shared-list entry": "%s\\%s\\%s" % (shared, family.lower(), exe.lower())}
     for what, key in keys.items():
         ok = check(key in hklm, "the installation wrote the %s %s" % (what, key)) and ok
     if not ok:
@@ -451,10 +452,9 @@ def uninstall(s):
     for name in ("ZKUninstall.exe", "ZKInstall.dll", "zke2e_uninst.exe"):
         check(temp + "\\" + name in after[0], "the temporary copy %s" % name)
     # The registry as before, but for the shared list's own keys.
-    shared = {root + "vantorel", root + "vantorel\\zk core", root + "vantorel\\zk core\\installed games"}
     for old, new in zip(before[1:], after[1:]):
         for key in sorted(set(old) | set(new)):
-            if key not in old and key in shared and not new[key]:
+            if key not in old and (shared + "\\").startswith(key + "\\") and not new[key]:
                 continue
             check(old.get(key) == new.get(key), "registry %s: %s after, %s before" % (
                 key, new.get(key), old.get(key)))
