@@ -3,10 +3,11 @@
 
     demo.py BUILD_DIR
 
-Generates a two-disc sample game, puts the discs into drives D: and E: of a
-fresh Wine prefix of its own, runs AutoRun.exe unattended into the game's
-default folder, and reports what was installed against what the disc set
-prescribes.  The verdict comes from reading the installed files back.
+Generates a two-disc sample game (disc 1 carries AutoRun.exe, the library and
+the uninstaller), puts the discs into drives D: and E: of a fresh Wine prefix
+of its own, runs D:\AutoRun.exe unattended into the game's default folder, and
+reports what was installed against what the disc set prescribes.  The verdict
+comes from reading the installed files back.
 """
 import os
 import sys
@@ -63,7 +64,7 @@ def main(argv):
 
     print("== Generating a two-disc sample game")
     discs_root = os.path.join(work, "discs")
-    manifest = ar.make_discs(discs_root, config=SAMPLE)
+    manifest = ar.make_discs(discs_root, config=dict(SAMPLE, programs=prefix.bin))
     files, archives, size = disc_set_summary(discs_root, manifest)
 
     print("== Booting a fresh Wine prefix with two CD-ROM drives (D:, E:)")
@@ -72,9 +73,10 @@ def main(argv):
     prefix.insert("d", os.path.join(discs_root, "Disk1"))
     prefix.insert("e", os.path.join(discs_root, "Disk2"))
 
-    print("== Installing: AutoRun.exe /S (default folder, automatic language, full type)")
+    print("== Installing: D:\\AutoRun.exe /S (default folder, automatic language, full type)")
     log_path = os.path.join(work, "AutoRun.log")
-    code, output, seconds = prefix.autorun(["/S", "/LOG=Z:" + log_path.replace("/", "\\")])
+    code, output, seconds = prefix.run("D:\\AutoRun.exe",
+                                       ["/S", "/LOG=Z:" + log_path.replace("/", "\\")])
     print(output.rstrip())
     host_log = open(log_path, encoding="latin-1").read() if os.path.isfile(log_path) else ""
     prefix.eject_all()

@@ -7,11 +7,14 @@ Shared by the end-to-end tests, the demo and the benchmark:
   make_discs()    tools/make_discs.py into a folder, returns its manifest
   compare_tree()  the installed folder against what the manifest says an
                   installation of one type and language must give
+  snapshot_c()    drive C: (without the Windows and temporary folders) and
+  export_registry()  a registry tree, to compare a machine before and after
 
 The verdict never trusts AutoRun's own report: it reads the files back.
 """
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -121,6 +124,59 @@ class WinePrefix:
 
     def autorun(self, args, **kw):
         return self.run(os.path.join(self.bin, "AutoRun.exe"), args, **kw)
+
+    def wait_idle(self, timeout=300):
+        """Waits until every program of the prefix has ended (and its wineserver)."""
+        subprocess.run(["/usr/lib/wine/wineserver", "-w"],
+                       env=dict(self.env(), WINEPREFIX=self.root),
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=timeout)
+
+    def snapshot_c(self):
+        """Drive C: as {Windows path: ("file", size, mtime) | ("folder",) | ("link", target)},
+        without the Windows folder and the users' temporary folders.  Links are not
+        followed (the profile folders link into the Linux home)."""
+        root = os.path.join(self.root, "drive_c")
+        skipped = re.compile(r"^(windows|users/[^/]+/(temp|appdata/local/temp))$", re.I)
+        snapshot = {}
+        for folder, dirs, files in os.walk(root):
+            below = []
+            for name in sorted(dirs) + sorted(files):
+                full = os.path.join(folder, name)
+                rel = os.path.relpath(full, root).replace(os.sep, "/")
+                key = "C:\\" + rel.replace("/", "\\")
+                if os.path.islink(full):
+                    snapshot[key] = ("link", os.readlink(full))
+                elif name in dirs:
+                    if not skipped.match(rel):
+                        snapshot[key] = ("folder",)
+                        below.append(name)
+                else:
+                    st = os.lstat(full)
+                    snapshot[key] = ("file", st.st_size, int(st.st_mtime))
+            dirs[:] = below
+        return snapshot
+
+    def export_registry(self, key):
+        """`reg export` of a key, parsed: {key path (lower case): {value name (lower
+        case, "@" for the default): value as exported}}."""
+        with tempfile.TemporaryDirectory() as work:
+            path = os.path.join(work, "export.reg")
+            code, out, _ = self.run("reg", ["export", key, "Z:" + path.replace("/", "\\"), "/y"])
+            if code != 0:
+                raise RuntimeError("reg export %s: %s" % (key, out))
+            with open(path, "rb") as f:
+                text = f.read().decode("utf-16")
+        tree, values = {}, None
+        for line in re.sub(r"\\\r?\n\s*", "", text).splitlines():
+            if line.startswith("[") and line.endswith("]"):
+                values = tree.setdefault(line[1:-1].lower(), {})
+            elif values is not None and "=" in line:
+                named = re.match(r'^"((?:[^"\\]|\\.)*)"=(.*)$', line)
+                if named:
+                    values[named.group(1).replace("\\\\", "\\").lower()] = named.group(2)
+                elif line.startswith("@="):
+                    values["@"] = line[2:]
+        return tree
 
 
 def remove(path):

@@ -8,6 +8,11 @@ for "-"); options on the command line win.  The description's "autorun"
 object adds or replaces autorun.cfg keys.  The discs are written as DIR/Disk1
 ... DIR/DiskN, so DIR can also serve as a "Disk Images" folder.
 
+With --programs FOLDER, disc 1 also carries the installer's programs found there
+(AutoRun.exe, AutoRunGUI.dll, ZKInstall.dll, ZKUninstall.exe) at its root, as a
+game's disc does: the registration places the uninstaller and the library from
+beside AutoRun.exe into the install folder.
+
 Each disc holds AutoRun.inf ([Special] Disk, ProductGuiID), AutoRun/autorun.cfg,
 plain files and folders named by the file lists, and numbered zip archives made
 with Info-ZIP zip: "<n>compressed.zip" (common) and "<n><prefix>_compressed.zip"
@@ -84,8 +89,12 @@ DEFAULTS = {
     "min_size": 100,
     "max_size": 20000,
     "disc_markers": True,
+    "programs": "",
     "autorun": {},
 }
+
+# The installer's programs a disc carries beside AutoRun.exe (--programs).
+PROGRAMS = ("AutoRun.exe", "AutoRunGUI.dll", "ZKInstall.dll", "ZKUninstall.exe")
 
 TYPES = (1, 2, 3, 4)
 ZIP_LEVELS = (0, 1, 6, 9)
@@ -227,6 +236,9 @@ class DiscSet:
                 write_bytes(os.path.join(root1, "Support", prefix, name), data)
             write_bytes(os.path.join(root1, "ReadMe", "%s_readme.txt" % prefix),
                         self.readme[prefix])
+        for name in PROGRAMS if o["programs"] else ():
+            if os.path.isfile(os.path.join(o["programs"], name)):
+                shutil.copy(os.path.join(o["programs"], name), os.path.join(root1, name))
         for index, ((disc, name), members) in enumerate(sorted(self.archives.items())):
             self.write_archive(out, disc, name, members, ZIP_LEVELS[index % len(ZIP_LEVELS)])
 

@@ -2,7 +2,7 @@
 # in a Wine prefix of their own, so that their discs and registry entries stay
 # apart from the other tests'.
 foreach(scenario two_disc_install default_folder missing_discs refusals copy_failure interactive
-                 other_sources prerequisites addons)
+                 other_sources prerequisites addons uninstall)
   set(test e2e.autorun.${scenario})
   add_test(NAME ${test}
            COMMAND ${ZK_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/e2e/autorun_e2e.py
@@ -18,3 +18,10 @@ add_test(NAME e2e.autorun.shortcuts
                  ${CMAKE_BINARY_DIR} shortcuts)
 set_tests_properties(e2e.autorun.shortcuts PROPERTIES RESOURCE_LOCK "zk-e2e-discs;discs"
                                                       ENVIRONMENT ZK_WINE_PREFIX=xp TIMEOUT 600)
+
+# The uninstaller's run, also where the group and the desktop link exist.
+add_test(NAME e2e.autorun.uninstall.xp
+         COMMAND ${ZK_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/e2e/autorun_e2e.py
+                 ${CMAKE_BINARY_DIR} uninstall)
+set_tests_properties(e2e.autorun.uninstall.xp PROPERTIES RESOURCE_LOCK "zk-e2e-discs;discs"
+                                                         ENVIRONMENT ZK_WINE_PREFIX=xp TIMEOUT 600)

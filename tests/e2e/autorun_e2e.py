@@ -66,7 +66,7 @@ class Scenario:
         remove_restart_links(self.prefix)
         self.serial = 0
 
-    def discs(self, languages="en-us,fr-fr", autorun=None, **options):
+    def discs(self, languages="en-us,fr-fr", autorun=None, discs=2, programs=False, **options):
         """A small disc set of a product of its own."""
         self.serial += 1
         stamp = int(time.time() * 10) % 0xFFFFFF
@@ -77,8 +77,9 @@ class Scenario:
             "name": "ZK E2E %s" % tag, "executable": "%s.exe" % tag.replace(" ", "_")[:40],
             # In registry form, as the library parses it to recognise an earlier installation.
             "guid": "{%s-%s-%s-%s-%s}" % (h[:8], h[8:12], h[12:16], h[16:20], h[20:32]),
-            "discs": 2, "languages": languages, "seed": self.serial + len(self.name),
-            "autorun": autorun or {}, **options})
+            "discs": discs, "languages": languages, "seed": self.serial + len(self.name),
+            "autorun": autorun or {}, "programs": self.prefix.bin if programs else "",
+            **options})
         manifest["root"] = out
         return manifest
 
@@ -280,15 +281,14 @@ def other_sources(s):
     folder = s.c_folder("images")
     s.expect("installed", ["/S", "/DISCWAIT=5", "/LANG=en-us", "/DIR=" + folder,
                            "/SOURCE=" + images + "\\Disk1"], (m, folder, "3/en-us"))
-    m = s.discs(languages="en-us")
-    for name in ("AutoRun.exe", "ZKInstall.dll", "AutoRunGUI.dll"):
-        if os.path.isfile(os.path.join(s.prefix.bin, name)):
-            shutil.copy(os.path.join(s.prefix.bin, name), os.path.join(m["root"], "Disk1", name))
+    m = s.discs(languages="en-us", programs=True)
     s.insert(m, "f", "e")
     folder = s.c_folder("fromdisc")
     _, _, log, _ = s.expect("installed", ["/S", "/DIR=" + folder], (m, folder, "3/en-us"),
                             program="F:\\AutoRun.exe")
     check("source: F:\\" in log, "the program's own disc is the source")
+    check(os.path.isfile(s.prefix.unix_path(folder + "\\ZKUninstall.exe")),
+          "the uninstaller from beside AutoRun.exe was placed")
 
 
 def prerequisites(s):
@@ -409,9 +409,131 @@ def addons(s):
     check(('"%s"' % folder).lower() in ran.lower(), "the install folder is passed quoted")
 
 
+def reg_text(exported):
+    """A value of a registry export as text: strings unquoted, dwords as numbers."""
+    if exported.startswith("dword:"):
+        return str(int(exported[6:], 16))
+    return exported[1:-1].replace('\\"', '"').replace("\\\\", "\\")
+
+
+def machine(prefix):
+    return (prefix.snapshot_c(), prefix.export_registry("HKLM\\SOFTWARE"),
+            prefix.export_registry("HKCU"))
+
+
+def uninstall(s):
+    """A three-disc game installed with /S /NORESTART, used, then removed by the command of
+    its Uninstall entry as Windows starts it (the stored path unquoted, a long-named
+    temporary folder): drive C: and the registry are as before but for the user's files
+    and what the uninstaller keeps by design; the game's own uninstall program on the disc
+    gets the installation's facts."""
+    family = "ZK E2E Family"
+    m = s.discs(discs=3, autorun={"RegistryLnk": family})
+    exe, guid = m["options"]["executable"], m["options"]["guid"]
+    # Every disc carries the game's own uninstall program: the uninstaller looks on
+    # the one the installation ended with.
+    for disc in m["discs"]:
+        os.makedirs(os.path.join(m["root"], disc, "Support"), exist_ok=True)
+        shutil.copy(os.path.join(s.prefix.bin, "zkfixture.exe"),
+                    os.path.join(m["root"], disc, "Support", "zke2e_uninst.exe"))
+    record = os.path.join(s.work, "uninst.txt")
+    os.environ["ZKFIXTURE_PLAN_zke2e_uninst"] = "record=Z:" + record.replace("/", "\\")
+    s.insert(m, "d", "e", "f")
+    publisher = s.c_folder("Vantorel Games")
+    folder, outside = publisher + "\\Zone Keeper Removed", s.c_folder("Outside")
+    temp = "C:\\ZKE2E Temporary Folder Of The Uninstaller"
+    ar.remove(s.prefix.unix_path(temp))
+    before = machine(s.prefix)
+    ok, _, _, _ = s.expect("installed", ["/S", "/NORESTART", "/DIR=" + folder],
+                           (m, folder, "3/en-us"))
+    hklm = s.prefix.export_registry("HKLM\\SOFTWARE")
+    root = "hkey_local_machine\\software\\"
+    app = root + "microsoft\\windows\\currentversion\\app paths\\" + exe.lower()
+    game = "hkey_local_machine\\" + reg_text(hklm.get(app, {}).get("game registry", '""')).lower()
+    entry = root + "microsoft\\windows\\currentversion\\uninstall\\" + guid.lower()
+    shared = root + "vantorel\\zk core\\installed games"
+    keys = {"App Paths": app, "game key": game, "version key": game + "\\1.0",
+            "Uninstall entry": entry,
+            "shared-list entry": "%s\\%s\\%s" % (shared, family.lower(), exe.lower())}
+    for what, key in keys.items():
+        ok = check(key in hklm, "the installation wrote the %s %s" % (what, key)) and ok
+    if not ok:
+        return
+    facts = [reg_text(hklm[game][v]) for v in ("installed from", "install dir", "folder")]
+    facts.append(reg_text(hklm[game + "\\1.0"]["language"]))
+    made = set(s.prefix.snapshot_c()) - set(before[0])
+    links = [p for p in made if p.lower().endswith(".lnk")]
+    xp = s.prefix.name == "xp"
+    check(bool(links) == xp and (not xp or any("\\desktop\\" in p.lower() for p in links)),
+          "the group and desktop links exist only on XP: %s" % links)
+
+    # The player's own files, and a link inside a folder the log removes as a tree.
+    kept = [folder + "\\Saves1\\slot1.sav", publisher + "\\publisher.txt",
+            publisher + "\\Other Game\\game.dat", outside + "\\keep.txt"]
+    for path in kept:
+        os.makedirs(os.path.dirname(s.prefix.unix_path(path)), exist_ok=True)
+        with open(s.prefix.unix_path(path), "w") as f:
+            f.write("the player's " + path)
+    os.symlink(s.prefix.unix_path(outside), s.prefix.unix_path(folder + "\\Maps1\\Linked"))
+    os.makedirs(s.prefix.unix_path(temp))
+    planted = s.prefix.snapshot_c()
+
+    command = reg_text(hklm[entry].get("uninstallstring", '""'))
+    check(command == folder + "\\ZKUninstall.exe", "the stored command %r" % command)
+    start = [os.path.join(s.prefix.bin, "zkfixture.exe"), "--set", "TEMP=" + temp, "--set",
+             "TMP=" + temp, "--start"]
+    code, out, _ = s.prefix.run(start[0], start[1:] + [command], stdin_text="n\n")
+    check(code == 1 and "Remove " in out and not os.listdir(s.prefix.unix_path(temp)),
+          "No to the question: exit %d, nothing done: %s" % (code, out))
+    log = os.path.join(s.work, "uninstall.log")
+    args = " /S" if xp else ""
+    code, out, _ = s.prefix.run(start[0], start[1:] + [
+        command + args + " /LOG=" + "Z:" + log.replace("/", "\\")], stdin_text="y\n")
+    s.prefix.wait_idle()
+    told = read_text(log)
+    print(told)
+    check(code == 0 and "(relaunched)" in told and "has been removed" in told,
+          "the uninstaller ran from the temporary folder (exit %d)" % code)
+
+    # Drive C: as before, plus the player's files with their folders; the temporary
+    # folder keeps the uninstaller's copies.
+    after = machine(s.prefix)
+    survivors = set()
+    for path in kept:
+        while len(path) > 3:
+            survivors.add(path)
+            path = path.rpartition("\\")[0]
+    inside_temp = lambda p: p.lower().startswith(temp.lower() + "\\")
+    expected = dict(before[0])
+    expected.update({p: planted[p] for p in survivors | {temp}})
+    got = {p: v for p, v in after[0].items() if not inside_temp(p)}
+    # The link goes on Windows; Wine 8 removes no Unix symlink through the Windows calls
+    # (RemoveDirectory answers "not empty" for the target's content), so it and its
+    # folder may stay here.
+    link_chain = {folder + "\\Maps1", folder + "\\Maps1\\Linked"}
+    for p in sorted(set(expected) | set(got)):
+        check(expected.get(p) == got.get(p) or (p in link_chain and got.get(p) == planted[p]),
+              "%s: %s after, %s expected" % (p, got.get(p), expected.get(p)))
+    for name in ("ZKUninstall.exe", "ZKInstall.dll", "zke2e_uninst.exe"):
+        check(temp + "\\" + name in after[0], "the temporary copy %s" % name)
+    # The registry as before, but for the shared list's own keys.
+    for old, new in zip(before[1:], after[1:]):
+        for key in sorted(set(old) | set(new)):
+            if key not in old and (shared + "\\").startswith(key + "\\") and not new[key]:
+                continue
+            check(old.get(key) == new.get(key), "registry %s: %s after, %s before" % (
+                key, new.get(key), old.get(key)))
+    for what, key in keys.items():
+        check(key not in after[1], "the %s is gone" % what)
+    ran = read_text(record)
+    argv = [line.partition(": ")[2] for line in ran.splitlines() if re.match(r"arg\d", line)]
+    check(ran.count("start zke2e_uninst") == 1 and argv == facts,
+          "the game's uninstall program got %s, not %s" % (argv, facts))
+
+
 SCENARIOS = {f.__name__: f for f in (two_disc_install, default_folder, missing_discs, refusals,
                                      copy_failure, interactive, other_sources,
-                                     prerequisites, shortcuts, addons)}
+                                     prerequisites, shortcuts, addons, uninstall)}
 
 
 def main(argv):

@@ -1,0 +1,168 @@
+#include "uninstaller.h"
+
+#include <windows.h>
+
+#include <cctype>
+#include <cstdio>
+
+#include "ZKInstall.h"
+
+namespace zkuninstall {
+
+namespace {
+
+Uninstaller* g_uninstaller = nullptr;
+
+int __stdcall messageCallback(HWND, const char* text, const char* caption, unsigned style) {
+    return g_uninstaller ? g_uninstaller->onMessage(text, caption, style) : IDCANCEL;
+}
+
+// The answer that lets the removal go on without waiting: OK, else the
+// button that gives up on the single step (Cancel, No, Ignore, Continue).
+int answerFor(unsigned style) {
+    switch (style & MB_TYPEMASK) {
+    case MB_OK: return IDOK;
+    case MB_YESNO: return IDNO;
+    case MB_ABORTRETRYIGNORE: return IDIGNORE;
+    case MB_CANCELTRYCONTINUE: return IDCONTINUE;
+    default: return IDCANCEL;  // OK/Cancel, Yes/No/Cancel, Retry/Cancel
+    }
+}
+
+// The uninstall run writes these from its worker thread; each is one aligned
+// 32-bit value.  They must outlive the run, which ends with the process.
+float g_progress = 0.0f;
+int g_running = 0;
+
+// The single object of this process: the library relies on the fields its
+// preparation read.
+CZKUninstall& uninstallObject() {
+    static CZKUninstall object;
+    return object;
+}
+
+std::string fullPath(const std::string& path) {
+    char full[MAX_PATH * 4];
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return n > 0 && n < sizeof full ? std::string(full, n) : path;
+}
+
+bool folderExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace
+
+int Uninstaller::onMessage(const char* text, const char* caption, unsigned style) {
+    std::string line = caption && *caption ? std::string(caption) + ": " : "";
+    int answer = answerFor(style);
+    m_report.say(line + (text ? text : "") + (answer == IDOK ? "" : " (answered " +
+                                                                        std::to_string(answer) + ")"));
+    return answer;
+}
+
+int Uninstaller::openLog(bool append) {
+    if (m_options.logFile.empty())
+        return ExitRemoved;
+    m_options.logFile = fullPath(m_options.logFile);
+    if (m_report.openLog(m_options.logFile, append))
+        return ExitRemoved;
+    fprintf(stderr, "ZKUninstall: cannot write the log file \"%s\"\n", m_options.logFile.c_str());
+    return ExitBadCommandLine;
+}
+
+bool Uninstaller::confirm() {
+    fprintf(stdout, "Remove %s and all of its components from %s? [y/N] ",
+            m_product.displayName.c_str(), m_product.installFolder.c_str());
+    fflush(stdout);
+    char answer[64];
+    if (!fgets(answer, sizeof answer, stdin)) {
+        fputs("\n", stdout);
+        m_report.note("no answer (input closed): nothing removed");
+        return false;
+    }
+    bool yes = tolower(static_cast<unsigned char>(answer[0])) == 'y';
+    m_report.note(std::string("answer: ") + (yes ? "yes" : "no"));
+    return yes;
+}
+
+int Uninstaller::run() {
+    g_uninstaller = this;
+    m_program = programPath();
+    const std::string folder = longForm(folderOf(m_program));
+    // Only a copy in the temporary folder takes a handoff: a first run never
+    // acts on a product named by a stale environment.
+    Handoff handoff;
+    const bool relaunched = sameFolder(folder, temporaryFolder()) && takeHandoff(handoff);
+    if (relaunched) {
+        m_options.unattended = handoff.unattended;
+        m_options.logFile = handoff.logFile;
+    }
+    int code = openLog(relaunched);
+    if (code != ExitRemoved)
+        return code;
+    m_report.note("ZKUninstall started in " + folder + (relaunched ? " (relaunched)" : "") +
+                  (m_options.unattended ? " (unattended)" : ""));
+
+    if (relaunched) {
+        if (!readProduct(handoff.product, m_product)) {
+            m_product.key = m_product.displayName = handoff.product;
+            m_report.note("the game " + handoff.product + " is no longer registered");
+        }
+    } else {
+        if (!findProduct(folder, m_product)) {
+            m_report.say("No installed game was found in " + folder + ".");
+            return ExitNotFound;
+        }
+        m_report.note("product: " + m_product.key + " (" + m_product.displayName + ") in " +
+                      m_product.installFolder + (m_product.installed ? "" : ", not marked installed"));
+        if (!m_options.unattended && !confirm()) {
+            m_report.say("Nothing was removed.");
+            return ExitCancelled;
+        }
+        // From the install folder the library always relaunches; whatever
+        // folder the caller left current must not look like the temporary one.
+        SetCurrentDirectoryA(folder.c_str());
+        Handoff next;
+        next.product = m_product.key;
+        next.unattended = m_options.unattended;
+        next.logFile = m_options.logFile;
+        if (!writeHandoff(next)) {
+            m_report.say("The uninstaller cannot pass the game on to its copy.");
+            return ExitNotFound;
+        }
+        m_report.note("relaunching from the temporary folder " + temporaryFolder());
+    }
+    ZKINSTALL_setMessageBox(messageCallback);
+    CZKUninstall& uninstall = uninstallObject();
+    uninstall.setDebug(m_options.debug);
+    // Started from the install folder this ends the process (0, or -2 when the
+    // installation's entries are incomplete); in the temporary folder it
+    // copies the install log here and returns.
+    uninstall.prepareForUninstallation(m_program.c_str(), m_product.key.c_str());
+    return removeGame();
+}
+
+int Uninstaller::removeGame() {
+    m_report.say("Removing " + m_product.displayName + "...");
+    uninstallObject().cancelInstallation("", "", m_product.key.c_str(), &g_progress, &g_running, 0);
+    while (*static_cast<volatile int*>(&g_running)) {
+        m_report.progress(*static_cast<volatile float*>(&g_progress));
+        Sleep(100);
+    }
+    m_report.progress(100.0f);  // the run has ended, whatever its last step reported
+    m_report.endProgress();
+    Product left;
+    if (readProduct(m_product.key, left)) {
+        m_report.say(m_product.displayName + " is still registered: the removal did not complete.");
+        return ExitStillRegistered;
+    }
+    if (!m_product.installFolder.empty() && folderExists(m_product.installFolder))
+        m_report.say("Kept " + m_product.installFolder +
+                     ": it holds files that the installation did not make.");
+    m_report.say(m_product.displayName + " has been removed.");
+    return ExitRemoved;
+}
+
+} // namespace zkuninstall
