@@ -181,7 +181,7 @@ def programs_logged(install_root):
 
 def bench_tree(prefix, manifest, work, runs):
     guid = manifest["options"]["guid"]
-    timings = {"uninstall": [], "run": [], "rd": [], "step": []}
+    timings = {"uninstall": [], "run": [], "outside": [], "rd": [], "step": []}
     for i in range(runs + 1):  # the first is a warm-up
         ib.run_install(prefix, work, 100 + i)
         if i == 0:
@@ -205,6 +205,7 @@ def bench_tree(prefix, manifest, work, runs):
             continue
         timings["uninstall"].append(result["uninstall"][0])
         timings["run"].append(result["uninstall"][1])
+        timings["outside"].append(timings["uninstall"][-1] - timings["run"][-1])
         timings["rd"].append(result["rd"])
         timings["step"].append(result["step"])
         print("run %d: uninstallation %.2f s (its removal run %.2f s), rd /s /q %.2f s, "
@@ -261,11 +262,12 @@ def main(argv):
     print()
     print("median uninstallation   %.2f s  (Uninstall entry's command to the end of its "
           "relaunched copy)" % tree["uninstall"])
-    print("  of it, removal run    %.2f s  (the copy's log, from its start to its end)" % tree["run"])
+    print("  of it, removal run    %.2f s  (the copy's log, from \"Removing\" to its end)" %
+          tree["run"])
     print("median removeFiles      %.2f s  (the removal step alone)" % tree["step"])
     print("median rd /s /q         %.2f s" % tree["rd"])
-    print("process costs           %.2f s  (the command's start, the first run, the relaunch)" %
-          (tree["uninstall"] - tree["run"]))
+    print("  outside it            %.2f s  (the command's start, the first run, the relaunch)" %
+          tree["outside"])
     pauses = tree["programs"] * pause
     print("design's pauses         %.2f s  (a %.2f s wait after unregistering each of the %d "
           "programs)" % (pauses, pause, tree["programs"]))
