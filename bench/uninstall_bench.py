@@ -264,10 +264,10 @@ def main(argv):
           "relaunched copy)" % tree["uninstall"])
     print("  of it, removal run    %.2f s  (the copy's log, from \"Removing\" to its end)" %
           tree["run"])
-    print("median removeFiles      %.2f s  (the removal step alone)" % tree["step"])
-    print("median rd /s /q         %.2f s" % tree["rd"])
     print("  outside it            %.2f s  (the command's start, the first run, the relaunch)" %
           tree["outside"])
+    print("median removeFiles      %.2f s  (the removal step alone)" % tree["step"])
+    print("median rd /s /q         %.2f s" % tree["rd"])
     pauses = tree["programs"] * pause
     print("design's pauses         %.2f s  (a %.2f s wait after unregistering each of the %d "
           "programs)" % (pauses, pause, tree["programs"]))
