@@ -48,6 +48,9 @@
 #define IDS_TOOLS_LICENCE      654
 #define IDS_TOOLS_ACCEPT       655
 #define IDS_TOOLS_DECLINED     656
+#define IDS_DESTINATION_FULL   670  /* %1 folder */
+#define IDS_ROLLING_BACK       671
+#define IDS_ROLLED_BACK        672
 #define IDS_BUTTON_OK          630
 #define IDS_BUTTON_CANCEL      631
 #define IDS_BUTTON_ABORT       632

@@ -1,7 +1,8 @@
 # End-to-end runs of AutoRun.exe against generated discs (tests/e2e/autorun_e2e.py),
 # in a Wine prefix of their own, so that their discs and registry entries stay
 # apart from the other tests'.
-foreach(scenario two_disc_install default_folder missing_discs refusals copy_failure interactive
+foreach(scenario two_disc_install default_folder missing_discs refusals copy_failure destination_full
+                 interactive
                  other_sources prerequisites addons)
   set(test e2e.autorun.${scenario})
   add_test(NAME ${test}
