@@ -1,6 +1,7 @@
-// File lists and install-log lines: a formed log line read back gives the
-// same entry; list text is read as a plain line-by-line model reads it; the
-// merge keeps both lists' orders and merges sorted lists as std::merge does.
+// File lists and install-log lines: a formed log line read back, by the
+// installation and by the uninstaller, gives the same entry; list text is
+// read as a plain line-by-line model reads it; the merge keeps both lists'
+// orders and merges sorted lists as std::merge does.
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "install/listlines.h"
 #include "platform/relpath.h"
+#include "uninstall/uninstall.h"
 #include "fuzz_input.h"
 
 namespace {
@@ -85,6 +87,10 @@ void checkFormedLine(int disc, int level, const std::string& path, bool recursiv
     require(zk::isInstallRelativePath(entry.path), "the path read back is accepted again");
     require(zk::isSafeRelativePath(trimBlanks(entry.path).c_str()),
             "what the uninstaller uses stays inside the folder");
+    zk::UninstallEntry removal;
+    require(zk::parseUninstallLine(read[0].c_str(), &removal) &&
+                removal.path == trimBlanks(entry.path) && removal.recursive == entry.recursive,
+            "the uninstaller reads back the entry that was logged");
 }
 
 void checkParsed(const std::string& line) {

@@ -54,10 +54,12 @@ PromptAnswer askRetry(HWND owner, const char* text, const char* caption) {
     }
 }
 
-void quitInstaller(const char* reason) {
+void quitInstaller(const char* reason) { endProcess(0, reason); }
+
+void endProcess(int code, const char* reason) {
     if (g_debugMode)
         DebugMessageBox(nullptr, reason, "quit", MB_OK);
-    exit(0);
+    exit(code);
 }
 
 } // namespace zk

@@ -205,6 +205,15 @@ int CZKCopyFile::XRemove(char* wildcard, bool recurse) {
     extractFilename(name, wildcard);
     if (!joinPath(base, sizeof base, {folder, "\\"}))
         return 1;
+    // A folder link is removed itself; searching it would list, and delete,
+    // what lies at its target.
+    DWORD folderAttributes = GetFileAttributesA(folder);
+    if (folderAttributes != INVALID_FILE_ATTRIBUTES &&
+        (folderAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        (folderAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        RemoveDirectoryA(folder);
+        return 1;
+    }
 
     // Every file it matches goes, whatever the pattern.
     WIN32_FIND_DATAA found;
@@ -225,9 +234,14 @@ int CZKCopyFile::XRemove(char* wildcard, bool recurse) {
         if (h != INVALID_HANDLE_VALUE) {
             do {
                 char sub[kPath];
-                if (isFolderEntry(found) && !isDots(found.cFileName) &&
-                    joinPath(sub, sizeof sub, {base, found.cFileName, "\\*.*"}))
+                if (!isFolderEntry(found) || isDots(found.cFileName))
+                    continue;
+                if (isLinkEntry(found)) {
+                    if (joinPath(sub, sizeof sub, {base, found.cFileName}))
+                        RemoveDirectoryA(sub);
+                } else if (joinPath(sub, sizeof sub, {base, found.cFileName, "\\*.*"})) {
                     XRemove(sub, true);
+                }
             } while (FindNextFileA(h, &found));
             FindClose(h);
         }
@@ -239,7 +253,7 @@ int CZKCopyFile::XRemove(char* wildcard, bool recurse) {
             if (h != INVALID_HANDLE_VALUE) {
                 do {
                     char sub[kPath];
-                    if (isFolderEntry(found) && !isDots(found.cFileName) &&
+                    if (isFolderEntry(found) && !isLinkEntry(found) && !isDots(found.cFileName) &&
                         joinPath(sub, sizeof sub, {base, found.cFileName, "\\", name}))
                         XRemove(sub, true);
                 } while (FindNextFileA(h, &found));

@@ -351,13 +351,66 @@ void installThread(InstallJob* job) {
     delete job;
 }
 
+namespace {
+
+// The library's own handle to the copy worker started last: the host may
+// close the one it was given.
+HANDLE s_copyWorker = nullptr;
+unsigned s_copyWorkerId = 0;
+
+void forgetCopyWorker() {
+    if (s_copyWorker)
+        CloseHandle(s_copyWorker);
+    s_copyWorker = nullptr;
+}
+
+} // namespace
+
 void* startInstallThread(InstallJob* job) {
-    uintptr_t handle = _beginthreadex(nullptr, 1024000, installThreadEntry, job, 0, nullptr);
+    unsigned id = 0;
+    uintptr_t handle = _beginthreadex(nullptr, 1024000, installThreadEntry, job, 0, &id);
     if (handle == 0) {
         delete job;
         return nullptr;
     }
+    forgetCopyWorker();
+    s_copyWorkerId = id;
+    HANDLE own = nullptr;
+    if (DuplicateHandle(GetCurrentProcess(), reinterpret_cast<HANDLE>(handle), GetCurrentProcess(),
+                        &own, SYNCHRONIZE | THREAD_SUSPEND_RESUME, FALSE, 0))
+        s_copyWorker = own;
     return reinterpret_cast<void*>(handle);
+}
+
+void resumeCopyWorker() {
+    CZKCopyFile::copySuspended = false;
+    if (!s_copyWorker)
+        return;
+    // ResumeThread answers the count before it; above 1 the thread still sleeps.
+    for (int i = 0; i < 64 && ResumeThread(s_copyWorker) > 1; ++i) {
+    }
+}
+
+bool waitForCopyWorker(unsigned long ms, int* cancel) {
+    // Called from the worker itself (a host's callback during the copy), it
+    // would only wait for its own end.
+    if (s_copyWorker && GetCurrentThreadId() == s_copyWorkerId)
+        return false;
+    DWORD start = GetTickCount();
+    while (s_copyWorker) {
+        if (cancel)
+            *cancel = 1;
+        // A worker that checked the pause switch just before it was cleared
+        // suspends itself afterwards: resume it on every round.
+        resumeCopyWorker();
+        if (WaitForSingleObject(s_copyWorker, 10) != WAIT_TIMEOUT) {
+            forgetCopyWorker();
+            return true;
+        }
+        if (GetTickCount() - start >= ms)
+            return false;
+    }
+    return true;
 }
 
 bool copyReadMe(const char* installFrom, const char* prefix, const char* installFolder,

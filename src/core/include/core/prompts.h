@@ -40,9 +40,14 @@ PromptAnswer askRetryFile(const char* file);
 PromptAnswer askRetry(HWND owner, const char* text, const char* caption);
 
 // Ends the process, host included, with exit code 0: the design's answer to a
-// user who quits where the host cannot go on without what was asked for.  The
-// one place the library ends its host; `reason` goes to the debug trace.
+// user who quits where the host cannot go on without what was asked for.
+// `reason` goes to the debug trace.
 [[noreturn]] void quitInstaller(const char* reason);
+
+// Ends the process, host included, with `code`: the one place the library
+// ends its host (quitInstaller too comes here).  The uninstaller stops this
+// way when the installation it was asked to remove cannot be found.
+[[noreturn]] void endProcess(int code, const char* reason);
 
 } // namespace zk
 

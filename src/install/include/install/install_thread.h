@@ -49,7 +49,18 @@ bool loadFileList(std::vector<std::string>* work, const char* listPath);
 void installThread(InstallJob* job);
 // Starts installThread on a thread of its own (stack of 1,024,000 bytes);
 // the thread's handle, or null when it could not start (the job is freed).
+// The library keeps a handle of its own to the worker started last, for a
+// cancellation that must see the copy end.
 void* startInstallThread(InstallJob* job);
+
+// Lets the copy worker started last go on when the host paused it
+// (CZKCopyFile::copySuspended): a paused worker keeps the install log open.
+void resumeCopyWorker();
+
+// Waits at most `ms` for the copy worker started last to end, keeping it
+// resumed and *cancel (when given) at 1 meanwhile: the worker clears the flag
+// once as it starts.  True when no worker is left running.
+bool waitForCopyWorker(unsigned long ms, int* cancel);
 
 } // namespace zk
 
