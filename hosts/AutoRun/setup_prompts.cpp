@@ -170,7 +170,7 @@ int Setup::onMessage(const char* text, const char* caption, unsigned style) {
     if (m_phase == PhaseCopy && !m_destinationFull && isRetryQuestion(kind) &&
         destinationIsFull(error)) {
         m_destinationFull = true;
-        note(hostText(IDS_DESTINATION_FULL, {m_destination}));
+        m_log.write("the destination drive is full: the file is given up");
     }
     if (m_phase == PhaseCopy && m_destinationFull) {
         // Retrying cannot make room: give the file up and quit the copy,
