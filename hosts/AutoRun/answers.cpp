@@ -16,11 +16,6 @@ const unsigned kPauseMs = 1000;
 // a later one starts a new wait.
 const unsigned kSameRequestGapMs = 5000;
 
-bool isRetryQuestion(unsigned style) {
-    unsigned type = style & kTypeMask;
-    return type == 2 || type == 5 || type == 6;
-}
-
 int giveUpButton(unsigned style) {
     return (style & kTypeMask) == 2 ? BtnAbort : BtnCancel;
 }
@@ -46,6 +41,11 @@ std::string trimmed(const std::string& text) {
 }
 
 } // namespace
+
+bool isRetryQuestion(unsigned style) {
+    unsigned type = style & kTypeMask;
+    return type == 2 || type == 5 || type == 6;
+}
 
 std::vector<int> buttonsOf(unsigned style) {
     switch (style & kTypeMask) {

@@ -13,6 +13,10 @@ namespace autorun {
 enum Button { BtnOK = 1, BtnCancel = 2, BtnAbort = 3, BtnRetry = 4, BtnIgnore = 5,
               BtnYes = 6, BtnNo = 7, BtnTryAgain = 10, BtnContinue = 11 };
 
+// Retry/Cancel, Abort/Retry/Ignore, Cancel/Try again/Continue: a file that
+// would not copy.
+bool isRetryQuestion(unsigned style);
+
 // The buttons of a style's button set (MB_OK ... MB_CANCELTRYCONTINUE), in
 // the order a message box shows them.  Unknown sets show OK alone.
 std::vector<int> buttonsOf(unsigned style);

@@ -56,6 +56,9 @@
 #define IDS_RESUME_NOT_FOUND   662
 #define IDS_RUN_QUESTION       663  /* %1 product */
 #define IDS_GAME_NOT_STARTED   664  /* %1 product */
+#define IDS_DESTINATION_FULL   670  /* %1 folder */
+#define IDS_ROLLING_BACK       671
+#define IDS_ROLLED_BACK        672
 #define IDS_BUTTON_OK          630
 #define IDS_BUTTON_CANCEL      631
 #define IDS_BUTTON_ABORT       632

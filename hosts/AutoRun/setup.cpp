@@ -184,6 +184,8 @@ int Setup::readSettings() {
 int Setup::quitCode() const {
     if (m_userCancelled)
         return ExitCancelled;
+    if (m_destinationFull)
+        return ExitInsufficientSpace;
     if (m_auto.reason() == GiveUp::CopyFailed || m_copyFailed)
         return ExitCopyFailed;
     if (m_auto.reason() == GiveUp::DiscMissing)
@@ -215,9 +217,13 @@ int Setup::finish(int code) {
         say(hostText(IDS_DISC_MISSING, {std::to_string(m_missingDisc > 0 ? m_missingDisc : 1)}));
         break;
     case ExitCopyFailed: say(hostText(IDS_COPY_FAILED)); break;
+    case ExitInsufficientSpace:
+        // Before the copy the destination check has explained it already.
+        if (m_destinationFull)
+            say(hostText(IDS_DESTINATION_FULL, {m_destination}));
+        break;
     case ExitBadCommandLine:
-    case ExitBadDestination:
-    case ExitInsufficientSpace: break;  // already explained
+    case ExitBadDestination: break;  // already explained
     default: say(hostText(IDS_FAILED)); break;
     }
     m_log.write("exit code " + std::to_string(code));

@@ -52,6 +52,12 @@ class Setup {
                        bool (*install)());
     int acceptToolsLicence();
     int copyGame();
+    // Takes back what a cancelled copy left (files, folders, registry
+    // entries, run-once links) through the library's rollback and waits for it.
+    void rollBack();
+    // True when a file that would not copy failed for want of room on the
+    // destination drive (`error`: the copy's own, as the library hands it on).
+    bool destinationIsFull(unsigned long error);
     int registerGame();
     int chooseGroup();
     int createShortcuts();
@@ -118,12 +124,16 @@ class Setup {
     volatile bool m_userCancelled = false; // the user asked to stop (Ctrl+C or a prompt)
     volatile bool m_copyFailed = false;    // the user gave up a file that would not copy
     volatile int m_missingDisc = 0;
+    volatile bool m_destinationFull = false; // a copy failed on a full destination drive
 
     // Shared with the copy thread for its whole life.
     int m_running = 0;
     int m_cancel = 0;
     float m_percent = 0.0f;
     char m_currentFile[1024] = {0};
+    // Shared with the library's rollback run.
+    int m_rollbackRunning = 0;
+    float m_rollbackProgress = 0.0f;
 };
 
 } // namespace autorun

@@ -19,6 +19,10 @@ const DWORD kPollMs = 100;
 const ULONGLONG kRedrawMs = 250;
 const int kLogStep = 10;
 const DWORD kThreadEndMs = 10000;
+// A drive with less room than this cannot take the rest of a game.
+const ULONGLONG kNoRoomBytes = 1024 * 1024;
+// How long a rollback may take before AutoRun gives up watching it.
+const ULONGLONG kRollbackMs = 10 * 60 * 1000;
 
 // CPU time of the calling thread so far, kernel and user.
 ULONGLONG threadCpuMs() {
@@ -116,9 +120,46 @@ int Setup::copyGame() {
     m_log.write("copy ended after " + formatElapsed(elapsed) + " at " +
                 std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) +
                 "%, cancel flag " + std::to_string(cancel));
-    if (cancel != 0)
+    if (cancel != 0) {
+        rollBack();
         return quitCode();
+    }
     return ExitInstalled;
+}
+
+bool Setup::destinationIsFull(unsigned long error) {
+    if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL)
+        return true;
+    ULARGE_INTEGER free;
+    return GetDiskFreeSpaceExA(m_destination.c_str(), &free, nullptr, nullptr) &&
+           free.QuadPart < kNoRoomBytes;
+}
+
+void Setup::rollBack() {
+    note(hostText(IDS_ROLLING_BACK));
+    volatile int& running = m_rollbackRunning;
+    volatile float& progress = m_rollbackProgress;
+    running = 0;
+    progress = 0.0f;
+    // The copy thread has ended (its flag is 0), so the library need not
+    // wait for it.
+    ZKINSTALL_cancelInstallGame(&m_running, &m_rollbackRunning, &m_rollbackProgress, &m_cancel);
+    ULONGLONG started = GetTickCount64();
+    int logged = 0;
+    while (running && GetTickCount64() - started < kRollbackMs) {
+        int step = static_cast<int>(progress) / kLogStep * kLogStep;
+        if (step > logged) {
+            logged = step;
+            m_log.write(std::to_string(step) + "% removed");
+        }
+        Sleep(kPollMs);
+    }
+    if (running) {
+        complain("the rollback did not finish in time");
+        return;
+    }
+    m_log.write("rollback took " + formatElapsed(GetTickCount64() - started));
+    note(hostText(IDS_ROLLED_BACK));
 }
 
 } // namespace autorun

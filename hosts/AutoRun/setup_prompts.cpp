@@ -161,6 +161,8 @@ int Setup::askMessage(const std::string& text, const std::string& caption, unsig
 // --- the library's callbacks -----------------------------------------------------
 
 int Setup::onMessage(const char* text, const char* caption, unsigned style) {
+    // First: the library hands a failed copy's reason over in the last error.
+    DWORD error = GetLastError();
     std::string t = text ? text : "";
     std::string c = caption ? caption : "";
     m_log.write("message [" + c + "] " + t + " (style " + styleText(style) + ")");
@@ -168,6 +170,23 @@ int Setup::onMessage(const char* text, const char* caption, unsigned style) {
     // it did not.
     if (m_phase == PhaseRestart)
         m_restartFailed = true;
+    unsigned kind = style & 0x0F;
+    if (m_phase == PhaseCopy && !m_destinationFull && isRetryQuestion(kind) &&
+        destinationIsFull(error)) {
+        m_destinationFull = true;
+        m_log.write("the destination drive is full: the file is given up");
+    }
+    if (m_phase == PhaseCopy && m_destinationFull) {
+        // Retrying cannot make room: give the file up and quit the copy,
+        // whatever the mode; the rollback then frees the drive again.
+        int button = kind == MB_YESNO || kind == MB_YESNOCANCEL ? BtnYes
+                     : kind == MB_ABORTRETRYIGNORE                 ? BtnAbort
+                     : kind == MB_OK                              ? BtnOK
+                                                                  : BtnCancel;
+        m_log.write(std::string("answer: ") + buttonName(button));
+        m_gaveUp = backsOut(button);
+        return button;
+    }
 
     int button = 0;
     if (!m_unattended)

@@ -33,8 +33,12 @@ PromptAnswer askForDisc(char drive, int quitText) {
 }
 
 PromptAnswer askRetryFile(const char* file) {
+    // The host's callback sees why the copy failed (a full drive, say) in
+    // the thread's last error; fetching the text must not overwrite it.
+    DWORD error = GetLastError();
     char text[1024];
     hostMessage(kTextRetryFile, file, text, sizeof text);
+    SetLastError(error);
     int answer = showMessage(nullptr, text, "", MB_RETRYCANCEL);
     if (answer == IDCANCEL)
         return quitOrRetry(nullptr, kTextQuitInstall);

@@ -60,6 +60,8 @@ struct Driver {
 };
 
 Driver s_driver;
+// The error of the last member write that failed, for the retry question.
+DWORD s_writeError = 0;
 ArchiveErrorRoutine s_onError = cancelExtraction;
 OverwritePrompt s_prompt = consolePrompt;
 // The member's name as it goes into the log line.
@@ -191,9 +193,14 @@ int copyMember(unzFile zip, HANDLE output, char* buffer, __int64* written) {
         if (read == 0)
             return UNZ_OK;
         DWORD count = 0;
-        if (!WriteFile(output, buffer, static_cast<DWORD>(read), &count, nullptr) ||
-            count != static_cast<DWORD>(read))
+        if (!WriteFile(output, buffer, static_cast<DWORD>(read), &count, nullptr)) {
+            s_writeError = GetLastError();
             return UNZ_ERRNO;
+        }
+        if (count != static_cast<DWORD>(read)) {
+            s_writeError = ERROR_DISK_FULL;  // a short write: no room left
+            return UNZ_ERRNO;
+        }
         *written += read;
         s_driver.archiveDone += read;
         countProgress();
@@ -481,6 +488,9 @@ void extractDiscArchives(char* scratch, const char* discRoot, const char* instal
 }
 
 int askCopyRetry(const char* member) {
+    // Why the member failed reaches the host with the question.
+    SetLastError(s_writeError);
+    s_writeError = 0;
     return askRetryFile(member) == kPromptQuit ? kArchiveCancel : kArchiveRetry;
 }
 

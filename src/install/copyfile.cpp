@@ -263,6 +263,7 @@ CopyOutcome copyWithRetry(CZKCopyFile& copier, const char* source, const char* d
         }
         cleared = false;
 
+        SetLastError(error);
         zk::PromptAnswer answer = zk::askRetryFile(source);
         if (answer == zk::kPromptQuit) {
             if (cancel)

@@ -137,10 +137,11 @@ class Scenario:
             expect_tree(self.prefix, *tree)
         return ok, out, log, seconds
 
-    def c_folder(self, leaf):
+    def c_folder(self, leaf, fresh=True):
         """A fresh folder on drive C: for one installation."""
         windows = "C:\\ZKE2E\\%s\\%s" % (self.name, leaf)
-        ar.remove(self.prefix.unix_path(windows))
+        if fresh:
+            ar.remove(self.prefix.unix_path(windows))
         return windows
 
 
@@ -153,6 +154,12 @@ def expect_tree(prefix, manifest, folder, key, strict=True):
     check(report["ok"] if strict else not (report["missing"] or report["different"] or
                                            report["extra"] or report["folders_missing"]),
           "installed tree %s in %s differs from the disc set" % (key, folder))
+
+
+def rolled_back(s, folder, log):
+    """A cancelled copy leaves nothing of the game behind."""
+    check("has been removed" in log, "the rollback ran and ended")
+    check(not os.path.exists(s.prefix.unix_path(folder)), "%s was removed" % folder)
 
 
 # --- scenarios -------------------------------------------------------------------
@@ -202,10 +209,11 @@ def missing_discs(s):
     _, _, log, seconds = s.expect("disc missing", ["/S", "/DISCWAIT=2"])
     check(seconds < 120 and "exit code 3" in log, "no disc 1: gave up in %.0f s" % seconds)
     s.insert(m, "d")
-    _, _, log, seconds = s.expect("disc missing",
-                                  ["/S", "/DISCWAIT=3", "/DIR=" + s.c_folder("nodisc2")])
+    folder = s.c_folder("nodisc2")
+    _, _, log, seconds = s.expect("disc missing", ["/S", "/DISCWAIT=3", "/DIR=" + folder])
     check(seconds < 120, "no disc 2: gave up in %.0f s" % seconds)
     check("waiting up to 3 s for disc 2" in log and "giving up" in log, "the log tells the wait")
+    rolled_back(s, folder, log)
     folder = s.c_folder("late")
     s.expect("installed", ["/S", "/DISCWAIT=120", "/DIR=" + folder], (m, folder, "3/en-us"),
              trigger="for disc 2", action=lambda proc: s.insert(m, "d", "e"))
@@ -241,9 +249,47 @@ def copy_failure(s):
     lost = next(f["path"] for f in m["installs"]["1/en-us"]["files"] if f["origin"] == "disc1")
     os.unlink(os.path.join(m["root"], "Disk1", *lost.split("\\")))
     s.insert(m, "d", "e")
-    _, _, log, _ = s.expect("copy failed", ["/S", "/DIR=" + s.c_folder("copyfail")])
+    folder = s.c_folder("copyfail")
+    _, _, log, _ = s.expect("copy failed", ["/S", "/DIR=" + folder])
     check(log.count("answer: Retry") == 3, "three retries of the lost file")
     check("answer: Cancel" in log and "answer: Yes" in log, "gave up and confirmed the quit")
+    rolled_back(s, folder, log)
+
+
+def destination_full(s):
+    """A drive with room for the size the disc declares but not for what it holds: the
+    copy fails part-way, AutoRun says the drive is full without retrying, rolls back
+    and ends with the no-space code, leaving the drive empty."""
+    m = s.discs(languages="en-us")
+    needed = sum(f["size"] for f in m["installs"]["3/en-us"]["files"])
+    # Room for about 90 % of the files (tmpfs counts whole pages); the disc claims
+    # a little less than the empty drive offers, so the check before the copy passes.
+    room = (needed * 9 // 10) // 4096 * 4096
+    for disc in os.listdir(m["root"]):
+        cfg = os.path.join(m["root"], disc, "AutoRun", "autorun.cfg")
+        if os.path.isfile(cfg):
+            text = re.sub(r"(?m)^(InstallFull\s*=).*$", r"\g<1>%d" % (room - 65536),
+                          read_text(cfg))
+            with open(cfg, "w", encoding="latin-1", newline="") as f:
+                f.write(text)
+    mount = os.path.join(s.work, "small drive")
+    os.makedirs(mount)
+    if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=%d" % room, "zke2e", mount],
+                      capture_output=True).returncode != 0:
+        print("SKIPPED: a small drive needs a tmpfs mount (root)")
+        return
+    drive = os.path.join(s.prefix.root, "dosdevices", "g:")
+    try:
+        ar.remove(drive)
+        os.symlink(mount, drive)
+        s.insert(m, "d", "e")
+        _, _, log, _ = s.expect("no space", ["/S", "/TYPE=full", "/DIR=G:\Vantorel\Game"])
+        check("answer: Retry" not in log and "is full" in log, "no retries on a full drive")
+        check("copy ended" in log and "%" in log, "the copy had started")
+        check(os.listdir(mount) == [], "the rollback emptied the drive: %s" % os.listdir(mount))
+    finally:
+        ar.remove(drive)
+        subprocess.run(["umount", mount])
 
 
 def interactive(s):
@@ -263,6 +309,7 @@ def interactive(s):
                             action=lambda proc: os.kill(proc.pid, signal.SIGINT))
     check("the user cancels the installation" in log, "the cancel question was answered")
     check("cancel flag 1" in log, "the copy thread was told to stop")
+    rolled_back(s, s.c_folder("c", fresh=False), log)
     folder = s.c_folder("interactive")
     _, out, _, _ = s.expect("installed", ["/LANG=en-us"], (m, folder, "1/en-us"),
                             stdin_text="1\n%s\n\n\n" % folder)
@@ -532,7 +579,7 @@ def uninstall(s):
 
 
 SCENARIOS = {f.__name__: f for f in (two_disc_install, default_folder, missing_discs, refusals,
-                                     copy_failure, interactive, other_sources,
+                                     copy_failure, destination_full, interactive, other_sources,
                                      prerequisites, shortcuts, addons, uninstall)}
 
 
