@@ -3,7 +3,7 @@
 
 #include "core/installer.h"
 #include "install/install_thread.h"
-#include "integration/runonce.h"
+#include "integration/restart.h"
 
 using namespace zk;
 
@@ -42,7 +42,7 @@ bool ZKINSTALL_cancelInstallGame(int* copying, int* running, float* progress, in
     ZKINSTALL_setRestartedStatus(false);
     char startup[kText];
     s.m_system.getStartUpMenuPath(startup);
-    cleanRunOnceLinks(startup);
+    removeRunOnceLinks(startup);
 
     char from[kText];
     copyInstallFrom(s, from, sizeof from);

@@ -11,21 +11,11 @@ endif()
 find_program(ZK_LLD_LINK lld-link REQUIRED)
 find_program(ZK_LLVM_DLLTOOL llvm-dlltool REQUIRED)
 
-# The rollback step binds ZKINSTALL_cancelInstallGame: until the library
-# exports it, a host that imports it does not start on Windows (Wine stops it
-# at the call), so the step is built only with ZK_MSVC_HOST_ROLLBACK on.
-if(NOT DEFINED ZK_MSVC_HOST_ROLLBACK)
-  set(ZK_MSVC_HOST_ROLLBACK OFF)
-endif()
-
 set(zkmsvc_src ${CMAKE_CURRENT_SOURCE_DIR}/msvc)
 set(zkmsvc_gen ${CMAKE_BINARY_DIR}/msvc)
 set(zkmsvc_exe ${CMAKE_BINARY_DIR}/bin/zkmsvchost.exe)
 file(MAKE_DIRECTORY ${zkmsvc_gen})
 set(zkmsvc_defines -DZK_STANDALONE_TYPES)
-if(ZK_MSVC_HOST_ROLLBACK)
-  list(APPEND zkmsvc_defines -DZK_HOST_ROLLBACK)
-endif()
 # Rewritten only when the switches change, so that the object follows them.
 file(CONFIGURE OUTPUT ${zkmsvc_gen}/defines.txt CONTENT "${zkmsvc_defines}\n")
 

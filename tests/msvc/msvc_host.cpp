@@ -3,8 +3,7 @@
 // binds to ZKInstall.dll by the decorated names the compiler gives the
 // declarations of ZKInstall.h, and installs the generated three-disc set from
 // the CD-ROM drives: settings, the copy on the library's worker thread polled
-// as a host polls it, the registry entries and, built with ZK_HOST_ROLLBACK,
-// the rollback through ZKINSTALL_cancelInstallGame.  One line per check on
+// as a host polls it, the registry entries and then the rollback through ZKINSTALL_cancelInstallGame.  One line per check on
 // standard output; exit code 0 when every check holds.
 #include "ZKInstall.h"
 
@@ -406,7 +405,6 @@ void checkRegistered() {
     check(keyExists(g_uninstallKey), "Uninstall entry written: ", g_uninstallKey);
 }
 
-#ifdef ZK_HOST_ROLLBACK
 // The rollback's running flag is 1 from the call's return until its worker
 // is done: polling at once must not read an early 0.
 void rollBack(CopyRun& copy) {
@@ -427,7 +425,6 @@ void rollBack(CopyRun& copy) {
     check(!keyExists(g_gameKey), "game key removed");
     check(!keyExists(g_uninstallKey), "Uninstall entry removed");
 }
-#endif
 
 int run() {
     if (!check(locate(), "found the disc set, its expectation and the drives"))
@@ -475,11 +472,7 @@ int run() {
     check(GetFileAttributesA(name) != kNoAttributes, "install log written");
 
     checkRegistered();
-#ifdef ZK_HOST_ROLLBACK
     rollBack(copy);
-#else
-    print("rollback: not built (ZK_HOST_ROLLBACK)");
-#endif
     removeKeys();
     removeTree(g_scratch);
     putDiscsIn(false);
