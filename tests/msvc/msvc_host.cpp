@@ -445,10 +445,13 @@ int run() {
     check(setting("AppName", name) && same(text, name), "product name from the disc: ", text);
     check(ZKINSTALL_setLanguage(1), "ZKINSTALL_setLanguage(en-us)");
     {
-        CZKSystem system;
+        CZKSystem system;  // a constructor, a method and the destructor by name
         system.getTempPath(text);
+        check(text[1] == ':', "CZKSystem::getTempPath: ", text);
     }
-    check(join(g_scratch, text, "zkmsvchost") && join(g_target, g_scratch, "Game"),
+    // Not below the profiles folder (where the temporary folder is): the
+    // rollback refuses to empty a folder an installation could not choose.
+    check(join(g_scratch, "C:", "ZKMsvcHost") && join(g_target, g_scratch, "Game"),
           "install folder ", g_target);
     removeTree(g_scratch);
     ZKINSTALL_setGameCacheLocation(g_target);
