@@ -69,6 +69,8 @@ class UninstallApi : public ::testing::Test {
         EXPECT_FALSE(zktest::exists(root + "\\Pub")) << "the install folder and its empty parent";
         EXPECT_TRUE(zktest::exists(root + "\\marker.txt"));
         EXPECT_LE(progress, 100.0f);
+        for (const std::string& key : {kAppKey, kGameKey, kUninstallKey})  // the restart flag's too
+            EXPECT_FALSE(zktest::keyExists(HKLM, key)) << key;
         CloseHandle(thread);
     }
 

@@ -317,6 +317,13 @@ TEST_F(Uninstall, RunsReportThroughTheirFlagAndRemoveWhatTheyFind) {
         EXPECT_FALSE(zktest::keyExists(HKLM, "SOFTWARE\\" + division));
         EXPECT_FALSE(zktest::keyExists(HKLM, kUninstall + guid));
     }
+    // A preparation that stops early keeps nothing of the one before: that game stays.
+    registerGame(at("Pub\\Game\\"));
+    EXPECT_FALSE(uninstaller.prepareForCancellation(("Not" + exe).c_str()));
+    uninstaller.removeGameRegistryEntries();
+    uninstaller.removeUninstallRegistryEntry();
+    EXPECT_TRUE(zktest::keyExists(HKLM, "SOFTWARE\\" + division + "\\Game"));
+    EXPECT_TRUE(zktest::keyExists(HKLM, kUninstall + guid));
 }
 
 // The preparation's stops end the uninstaller with their codes; from the install folder it
