@@ -7,27 +7,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/relpath.h"
 #include "platform/text.h"
 #include "copyfile_parts.h"
 
 using namespace zk::copyparts;
-
-namespace {
-
-// Length of the part of a path that is never created: "C:\", the share of a
-// UNC path, a leading backslash.
-size_t rootLength(const char* path) {
-    if (isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':')
-        return path[2] == '\\' ? 3 : 2;
-    if (path[0] == '\\' && path[1] == '\\') {
-        const char* server = strchr(path + 2, '\\');
-        const char* share = server ? strchr(server + 1, '\\') : nullptr;
-        return share ? static_cast<size_t>(share - path) : strlen(path);
-    }
-    return path[0] == '\\' ? 1 : 0;
-}
-
-} // namespace
+using zk::pathRootLength;
 
 bool CZKCopyFile::createDirectory(const char* path, int start) {
     if (!path || !path[0] || strlen(path) >= static_cast<size_t>(kPath)) {
@@ -38,7 +23,7 @@ bool CZKCopyFile::createDirectory(const char* path, int start) {
     char work[kPath];
     zk::copyText(work, path);
     size_t length = strlen(work);
-    size_t root = rootLength(work);
+    size_t root = pathRootLength(work);
 
     // Ends of the folders this call created, so a failure removes only those.
     size_t created[kPath];

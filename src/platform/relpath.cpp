@@ -67,4 +67,15 @@ bool isSafeRelativePath(const char* path) {
     }
 }
 
+size_t pathRootLength(const char* path) {
+    if (((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':')
+        return path[2] == '\\' ? 3 : 2;
+    if (path[0] == '\\' && path[1] == '\\') {
+        const char* server = strchr(path + 2, '\\');
+        const char* share = server ? strchr(server + 1, '\\') : nullptr;
+        return share ? static_cast<size_t>(share - path) : strlen(path);
+    }
+    return path[0] == '\\' ? 1 : 0;
+}
+
 } // namespace zk

@@ -8,23 +8,12 @@
 
 #include "core/paths.h"
 #include "platform/guards.h"
+#include "platform/relpath.h"
 #include "platform/text.h"
 
 namespace zk {
 
 namespace {
-
-// Length of a path's root ("C:\", "C:", "\\server\share", "\"); 0 without one.
-size_t rootLength(const char* path) {
-    if (path[0] && path[1] == ':')
-        return path[2] == '\\' ? 3 : 2;
-    if (path[0] == '\\' && path[1] == '\\') {
-        const char* server = strchr(path + 2, '\\');
-        const char* share = server ? strchr(server + 1, '\\') : nullptr;
-        return share ? static_cast<size_t>(share - path) : strlen(path);
-    }
-    return path[0] == '\\' ? 1 : 0;
-}
 
 bool isLinkFolder(const char* path) {
     DWORD attributes = GetFileAttributesA(path);
@@ -103,7 +92,7 @@ void removeEmptyParents(const char* folder, int tries, unsigned long waitMs) {
     char path[kUninstallText];
     copyText(path, folder);
     cutTrailingBackslash(path);
-    size_t root = rootLength(path);
+    size_t root = pathRootLength(path);
     for (;;) {
         char* slash = strrchr(path, '\\');
         // "C:" alone would name the drive's current folder, not its root.
@@ -128,7 +117,7 @@ void removeEmptyFolderChain(const char* folder, int tries, unsigned long waitMs)
     char path[kUninstallText];
     copyText(path, folder);
     cutTrailingBackslash(path);
-    if (strlen(path) <= rootLength(path))
+    if (strlen(path) <= pathRootLength(path))
         return;
     RemoveDirectoryA(path);  // only an empty folder goes
     removeEmptyParents(path, tries, waitMs);

@@ -3,6 +3,8 @@
 #ifndef ZK_PLATFORM_RELPATH_H
 #define ZK_PLATFORM_RELPATH_H
 
+#include <cstddef>
+
 namespace zk {
 
 // True for a path component [begin, end) that the system reads as the parent
@@ -15,6 +17,11 @@ bool climbsUp(const char* begin, const char* end);
 // and none that names a device such as "NUL" or "com1.txt" ("/" and "\" both
 // separate).  A trailing separator is allowed.
 bool isSafeRelativePath(const char* path);
+
+// Length of a full path's root, the part that is never created or removed:
+// "C:\" (3), "C:" (2), "\\server\share" (up to the share's end), a leading
+// backslash (1); 0 for a relative path.
+size_t pathRootLength(const char* path);
 
 } // namespace zk
 
