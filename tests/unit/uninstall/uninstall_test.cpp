@@ -86,7 +86,8 @@ class Uninstall : public ::testing::Test {
     // What an installation left in the registry, read back by prepareForCancellation; only a
     // game key of the test's own division gets values.
     struct Facts {
-        std::string installDir, gameKey, coreLink, folder, installedFrom, displayName;
+        std::string installDir, gameKey = "", coreLink = "", folder = "", installedFrom = "",
+            displayName = "";
     };
     void registerGame(const Facts& f) {
         const std::string game = f.gameKey.empty() ? "SOFTWARE\\" + division + "\\Game" : f.gameKey;
