@@ -75,7 +75,8 @@ bool CZKUninstall::removeDesktopIcon() {
     CZKSystem().getDesktopPath(desktop);
     // The name is cleaned as one file name, as the link was when it was made:
     // a display name such as "..\\x" must not reach another folder.
-    if (desktop[0] && m_displayName[0] && linkFilePath(desktop, m_displayName, ".lnk", link, kText)) {
+    if (desktop[0] && m_displayName[0] &&
+        linkFilePath(desktop, m_displayName, ".lnk", link, kText)) {
         clearReadOnly(link);
         DeleteFileA(link);
     }

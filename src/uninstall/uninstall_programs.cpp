@@ -51,7 +51,8 @@ bool CZKUninstall::runGameSpecificUninstallExe() {
     // would be looked for at the root of the current drive; a rollback
     // before the game's registry entries has no uninstall program to run.
     if (!m_installedFrom[0]) {
-        say(m_debug, "No install location, no game uninstall programs", "runGameSpecificUninstallExe");
+        say(m_debug, "No install location, no game uninstall programs",
+            "runGameSpecificUninstallExe");
         return true;
     }
     char arguments[4 * kUninstallText];

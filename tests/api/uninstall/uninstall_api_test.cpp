@@ -17,7 +17,8 @@ namespace {
 const HMODULE s_strings = LoadLibraryA("AutoRunGUI.dll");
 const HKEY HKLM = HKEY_LOCAL_MACHINE;
 const char kExe[] = "ZoneKeeper.exe";
-const std::string kAppKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\ZoneKeeper.exe";
+const std::string kAppKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\ZoneKeeper.exe";
 const std::string kGameKey = "SOFTWARE\\Vantorel\\Zone Keeper Test";
 const std::string kUninstallKey =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\5A1C0E77-3B2D-4F60-9E1A-7C4D2B8F0A11";
@@ -65,7 +66,8 @@ class UninstallApi : public ::testing::Test {
         for (int i = 0; i < 6000 && rollingBack; ++i)
             Sleep(10);
         EXPECT_EQ(0, rollingBack);
-        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 0)) << "the copy outlived the rollback";
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 0))
+            << "the copy outlived the rollback";
         EXPECT_FALSE(zktest::exists(root + "\\Pub")) << "the install folder and its empty parent";
         EXPECT_TRUE(zktest::exists(root + "\\marker.txt"));
         EXPECT_LE(progress, 100.0f);
@@ -100,7 +102,8 @@ TEST_F(UninstallApi, UninstallRunRemovesTheInstallationButTheUsersFiles) {
                           (target + "\\Game_uninst.exe").c_str(), FALSE));
     char program[] = "Game_uninst.exe";  // as the game's own installer logs it
     ZKINSTALL_AddFileListEntry(1, 1, program);
-    SetEnvironmentVariableA("ZKFIXTURE_PLAN_Game_uninst", ("record=" + root + "\\args.txt").c_str());
+    SetEnvironmentVariableA("ZKFIXTURE_PLAN_Game_uninst",
+                            ("record=" + root + "\\args.txt").c_str());
     const std::string installDir = zktest::text(HKLM, kGameKey, "Install Dir");
     const std::string installedFrom = zktest::text(HKLM, kGameKey, "Installed From");
 
@@ -108,7 +111,8 @@ TEST_F(UninstallApi, UninstallRunRemovesTheInstallationButTheUsersFiles) {
     GetTempPathA(sizeof temp, temp);
     ASSERT_TRUE(SetCurrentDirectoryA(temp));  // where the uninstaller runs its second time
     CZKUninstall uninstaller;
-    EXPECT_FALSE(uninstaller.prepareForUninstallation((target + "\\ZKUninstall.exe").c_str(), kExe));
+    EXPECT_FALSE(
+        uninstaller.prepareForUninstallation((target + "\\ZKUninstall.exe").c_str(), kExe));
     int flag = 0;
     float progress = -1;
     EXPECT_TRUE(uninstaller.cancelInstallation("", "", kExe, &progress, &flag, 0));
@@ -139,7 +143,8 @@ TEST_F(UninstallApi, CancelWhilePausedRemovesEverythingTheCopyMade) {
     for (const char* link : {"\\ZK_RESTART_000.lnk", "\\ZK_RESTART_998.lnk"})
         zktest::writeFile(startup + link, "link");
     copy([&] {
-        if (CZKCopyFile::copySuspended || std::string(currentFile).find("Data1") == std::string::npos)
+        if (CZKCopyFile::copySuspended ||
+            std::string(currentFile).find("Data1") == std::string::npos)
             return false;
         CZKCopyFile::copySuspended = true;
         return true;

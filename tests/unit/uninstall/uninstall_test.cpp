@@ -38,7 +38,8 @@ std::string unixName(const std::string& path) {
 }
 
 // Starts a Unix program (Wine runs it beside the prefix) and waits until `done` holds.
-bool unixCommand(std::string commandLine, bool (*done)(const std::string&), const std::string& path) {
+bool unixCommand(std::string commandLine, bool (*done)(const std::string&),
+                 const std::string& path) {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
@@ -72,8 +73,9 @@ class Uninstall : public ::testing::Test {
     }
     void makeFolderLink(const std::string& link, const std::string& target) {
         links.push_back(link);
-        ASSERT_TRUE(unixCommand("/bin/ln -s \"" + unixName(target) + "\" \"" + unixName(link) + "\"",
-                                zktest::isDirectory, link));
+        ASSERT_TRUE(
+            unixCommand("/bin/ln -s \"" + unixName(target) + "\" \"" + unixName(link) + "\"",
+                        zktest::isDirectory, link));
     }
     void clean() {
         for (const std::string& key : {kAppPaths + exe, "SOFTWARE\\" + division, kUninstall + guid,
@@ -84,7 +86,8 @@ class Uninstall : public ::testing::Test {
     // What an installation left in the registry, read back by prepareForCancellation; only a
     // game key of the test's own division gets values.
     struct Facts {
-        std::string installDir, gameKey, coreLink, folder, installedFrom, displayName;
+        std::string installDir, gameKey = "", coreLink = "", folder = "", installedFrom = "",
+            displayName = "";
     };
     void registerGame(const Facts& f) {
         const std::string game = f.gameKey.empty() ? "SOFTWARE\\" + division + "\\Game" : f.gameKey;
@@ -150,8 +153,9 @@ TEST_F(Uninstall, LogReplayRemovesOnlyTheGamesOwnFiles) {
     for (const char* kept : {"Pub\\Game\\Saves\\user.sav", "Pub\\other.txt", "Pub\\Sibling\\s.bin",
                              "Outside\\victim.txt", "Outside\\deep\\v2.txt"})
         EXPECT_TRUE(exists(at(kept))) << kept;
-    for (const char* gone : {"Pub\\Game\\cache.dat", "Pub\\Game\\Data\\a.bin", "Pub\\Game\\Data\\sub",
-                             "Pub\\Game\\Support", "Pub\\Game\\filelist.txt"})
+    for (const char* gone :
+         {"Pub\\Game\\cache.dat", "Pub\\Game\\Data\\a.bin", "Pub\\Game\\Data\\sub",
+          "Pub\\Game\\Support", "Pub\\Game\\filelist.txt"})
         EXPECT_FALSE(exists(at(gone))) << gone;
     EXPECT_FLOAT_EQ(100.0f * 13 / 14, progress);
 
@@ -159,7 +163,8 @@ TEST_F(Uninstall, LogReplayRemovesOnlyTheGamesOwnFiles) {
     plant({"Pub2\\Game\\f0.bin", "Pub2\\Game\\Sub\\Deeper\\f1.bin"});
     text.clear();
     for (int i = 0; i < 10; ++i)
-        text += i < 2 ? (i ? "1,1,Sub\\Deeper\\f1.bin\r\n" : "1,1,f0.bin\r\n") : "2,2,missing.bin\r\n";
+        text +=
+            i < 2 ? (i ? "1,1,Sub\\Deeper\\f1.bin\r\n" : "1,1,f0.bin\r\n") : "2,2,missing.bin\r\n";
     zktest::writeFile(work + "\\filelist.txt", text);
     registerGame(at("Pub2\\Game\\"));
     EXPECT_TRUE(uninstaller.removeFiles(&progress));
@@ -306,8 +311,8 @@ TEST_F(Uninstall, RunsReportThroughTheirFlagAndRemoveWhatTheyFind) {
         registerGame(at("Pub\\Game\\"));
         float progress = -1;
         int running = 0;
-        EXPECT_TRUE(uninstaller.cancelInstallation(
-            "", c.folder.empty() ? "" : at(c.folder).c_str(), exe.c_str(), &progress, &running, c.mode));
+        EXPECT_TRUE(uninstaller.cancelInstallation("", c.folder.empty() ? "" : at(c.folder).c_str(),
+                                                   exe.c_str(), &progress, &running, c.mode));
         EXPECT_EQ(1, running);
         for (int i = 0; i < 3000 && running; ++i)
             Sleep(10);
@@ -356,8 +361,9 @@ TEST_F(Uninstall, PreparationStopsRelaunchesOrCopiesTheLog) {
         {"no product key", "", install, nullptr, DWORD(-1), "Could not find product key"},
         {"no App Paths entry", exe, install, [&] { zktest::deleteTree(HKLM, kAppPaths + exe); },
          DWORD(-2), "Could not find App registry"},
-        {"not installed", exe, install, [&] { zktest::setNumber(HKLM, kAppPaths + exe, "Installed", 0); },
-         DWORD(-2), "Game not installed"},
+        {"not installed", exe, install,
+         [&] { zktest::setNumber(HKLM, kAppPaths + exe, "Installed", 0); }, DWORD(-2),
+         "Game not installed"},
         {"no game key", exe, install, [&] { zktest::deleteTree(HKLM, "SOFTWARE\\" + division); },
          DWORD(-2), "Could not find Product Registry"},
         {"no Uninstall entry", exe, install, [&] { zktest::deleteTree(HKLM, kUninstall + guid); },
@@ -379,9 +385,10 @@ TEST_F(Uninstall, PreparationStopsRelaunchesOrCopiesTheLog) {
         registerGame(install + "\\");
         if (c.setup)
             c.setup();
-        zktest::RunResult r = zktest::run("\"" + zktest::binDir() + "\\zkhostprobe.exe\" uninstall-prepare \"" +
-                                              install + "\\ZKUninstall.exe\" \"" + c.key + "\" 1",
-                                          c.folder);
+        zktest::RunResult r =
+            zktest::run("\"" + zktest::binDir() + "\\zkhostprobe.exe\" uninstall-prepare \"" +
+                            install + "\\ZKUninstall.exe\" \"" + c.key + "\" 1",
+                        c.folder);
         EXPECT_EQ(c.code, r.exitCode) << r.output;
         EXPECT_NE(std::string::npos, r.output.find(c.says)) << r.output;
         if (held != INVALID_HANDLE_VALUE)
@@ -390,7 +397,8 @@ TEST_F(Uninstall, PreparationStopsRelaunchesOrCopiesTheLog) {
         if (c.name == "from the install folder") {
             EXPECT_TRUE(exists(temp + "\\ZKInstall.dll"));
             std::string relaunched;  // written by the copy, which runs on its own
-            for (int i = 0; i < 1000 && relaunched.find("cwd:") == std::string::npos; ++i, Sleep(10))
+            for (int i = 0; i < 1000 && relaunched.find("cwd:") == std::string::npos;
+                 ++i, Sleep(10))
                 relaunched = zktest::readFile(at("relaunch.txt"));
             EXPECT_NE(std::string::npos, relaunched.find("arg1: -debug")) << relaunched;
         }
@@ -402,4 +410,4 @@ TEST_F(Uninstall, PreparationStopsRelaunchesOrCopiesTheLog) {
     SetEnvironmentVariableA("ZKFIXTURE_PLAN_ZKUninstall", nullptr);
 }
 
-}  // namespace
+} // namespace
