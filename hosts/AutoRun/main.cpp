@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "console_face.h"
 #include "exitcodes.h"
 #include "options.h"
 #include "setup.h"
@@ -18,6 +19,9 @@ int main(int argc, char** argv) {
         fputs(autorun::usageText(), stdout);
         return autorun::ExitInstalled;
     }
-    autorun::Setup setup(options);
+    autorun::ConsoleFace console;
+    if (!options.unattended)
+        console.catchInterrupts();
+    autorun::Setup setup(options, console);
     return setup.run();
 }

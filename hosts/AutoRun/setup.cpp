@@ -62,8 +62,9 @@ std::string executableFromDisc() {
 
 } // namespace
 
-Setup::Setup(const Options& options)
+Setup::Setup(const Options& options, Face& face)
     : m_options(options),
+      m_face(face),
       m_auto(kRetryLimit, static_cast<unsigned>(options.discWaitSeconds) * 1000u),
       m_unattended(options.unattended) {
     g_setup = this;
@@ -117,8 +118,6 @@ int Setup::start() {
         return ExitBadCommandLine;
     }
     m_log.write(std::string("AutoRun started") + (m_unattended ? " (unattended)" : ""));
-    if (!m_unattended)
-        m_console.catchInterrupts();
 
     // The library fetches its message texts from AutoRunGUI.dll as loaded in
     // this process, and remembers the module at its first text: load it first.
@@ -176,8 +175,7 @@ int Setup::readSettings() {
     char from[kPath] = {0};
     ZKINSTALL_getInstallFromLocation(from);
     m_log.write("disc 1 of " + m_product + " found in " + from);
-    if (!m_unattended)
-        m_console.print(hostText(IDS_SETUP_TITLE, {m_product}));
+    m_face.begin(m_product, m_unattended ? "" : hostText(IDS_SETUP_TITLE, {m_product}));
     return ExitInstalled;
 }
 

@@ -3,7 +3,8 @@
 // its progress, the registration of the installed game, and its end: a
 // restart of Windows that a component asked for (the run after it finishes
 // the installation), or the add-ons and the game.  Each step is one method
-// returning an exit code (ExitInstalled to go on).
+// returning an exit code (ExitInstalled to go on); every question and word
+// for the user goes through a face (console or windows).
 #ifndef AUTORUN_SETUP_H
 #define AUTORUN_SETUP_H
 
@@ -13,7 +14,7 @@
 #include <vector>
 
 #include "answers.h"
-#include "console.h"
+#include "face.h"
 #include "hostlog.h"
 #include "options.h"
 
@@ -21,7 +22,7 @@ namespace autorun {
 
 class Setup {
   public:
-    explicit Setup(const Options& options);
+    Setup(const Options& options, Face& face);
     ~Setup();
 
     // Runs the whole installation and returns the process's exit code.
@@ -87,22 +88,18 @@ class Setup {
 
     void say(const std::string& text);      // shown (interactive) and logged
     void note(const std::string& text);     // logged (and shown when unattended)
-    void complain(const std::string& text); // to stderr and the log
-    Console::ReadResult ask(const std::string& prompt, std::string& answer);
-    // As ask, but Ctrl+C asks whether to cancel: Interrupted only once the
-    // user confirmed it; otherwise the same prompt is asked again.
-    Console::ReadResult askOrCancel(const std::string& prompt, std::string& answer);
-    bool userConfirmsCancel();
-    // A yes/no question on the console: ExitInstalled with the answer in
-    // `yes` (closed input keeps the `yes` passed in), ExitCancelled after a
-    // confirmed Ctrl+C.
-    int askYesNo(const std::string& question, bool& yes);
+    void complain(const std::string& text); // shown as an error and logged
+    // What a face's reply means for the road: ExitInstalled to go on (a
+    // closed face turns the run unattended), ExitCancelled once the user
+    // confirmed stopping.
+    int follow(Reply reply);
+    // A yes/no question: ExitInstalled with the answer in `yes` (nobody to
+    // ask keeps the `yes` passed in), ExitCancelled after a confirmed cancel.
+    int askYesNo(Question kind, const std::string& question, bool& yes);
     void switchToUnattended();
-    std::vector<std::string> buttonNames(unsigned style);
-    int askMessage(const std::string& text, const std::string& caption, unsigned style);
 
     Options m_options;
-    Console m_console;
+    Face& m_face;
     HostLog m_log;
     UnattendedAnswers m_auto;
     volatile bool m_unattended;

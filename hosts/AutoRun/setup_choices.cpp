@@ -58,37 +58,9 @@ int Setup::chooseLanguage() {
                     suggestion = index;
             choice = suggestion;
             if (!m_unattended && offered.size() > 1) {
-                std::string list = hostText(IDS_LANGUAGE_LIST);
-                for (size_t i = 0; i < offered.size(); ++i)
-                    list += "\n  " + std::to_string(i + 1) + ") " + offered[i].name;
-                m_console.print(list);
-                size_t def = 0;
-                for (size_t i = 0; i < offered.size(); ++i)
-                    if (offered[i].index == suggestion)
-                        def = i;
-                for (;;) {
-                    std::string answer;
-                    Console::ReadResult r = askOrCancel(
-                        hostText(IDS_LANGUAGE_PROMPT, {std::to_string(def + 1)}) + " ", answer);
-                    if (r == Console::Interrupted)
-                        return ExitCancelled;
-                    if (r == Console::EndOfInput)
-                        break;
-                    answer = trim(answer);
-                    if (answer.empty())
-                        break;
-                    char* end = nullptr;
-                    long n = strtol(answer.c_str(), &end, 10);
-                    if (*end == '\0' && n >= 1 && static_cast<size_t>(n) <= offered.size()) {
-                        choice = offered[n - 1].index;
-                        break;
-                    }
-                    int named = findLanguage(answer, offered);
-                    if (named != 0) {
-                        choice = named;
-                        break;
-                    }
-                }
+                int code = follow(m_face.chooseLanguage(offered, choice));
+                if (code != ExitInstalled)
+                    return code;
             }
         } else {
             choice = index;  // nothing offered: the library's English fallback
@@ -112,28 +84,12 @@ int Setup::chooseType() {
         return ExitBadCommandLine;
     }
     if (!m_unattended && m_options.installType == 0) {
-        std::string list = hostText(IDS_TYPE_LIST);
+        std::vector<TypeEntry> types;
         for (int t = 1; t <= last; ++t)
-            list += "\n  " + std::to_string(t) + ") " + hostText(kTypeTexts[t - 1]) + "  (" +
-                    formatBytes(ZKINSTALL_getInstallSize(t)) + ")";
-        m_console.print(list);
-        for (;;) {
-            std::string answer;
-            Console::ReadResult r =
-                askOrCancel(hostText(IDS_TYPE_PROMPT, {std::to_string(m_type)}) + " ", answer);
-            if (r == Console::Interrupted)
-                return ExitCancelled;
-            if (r == Console::EndOfInput)
-                break;
-            answer = trim(answer);
-            if (answer.empty())
-                break;
-            int t = parseInstallType(answer);
-            if (t >= 1 && t <= last) {
-                m_type = t;
-                break;
-            }
-        }
+            types.push_back({t, hostText(kTypeTexts[t - 1]), ZKINSTALL_getInstallSize(t)});
+        int code = follow(m_face.chooseType(types, m_type));
+        if (code != ExitInstalled)
+            return code;
     }
     m_expected = ZKINSTALL_getInstallSize(m_type);
     note("installation type " + std::to_string(m_type) + " (" + hostText(kTypeTexts[m_type - 1]) +
@@ -185,25 +141,30 @@ int Setup::chooseDestination() {
         note(hostText(IDS_PREVIOUS_INSTALL, {suggestion}));
 
     std::string folder = m_options.destination.empty() ? suggestion : m_options.destination;
-    bool askFirst = !m_unattended && m_options.destination.empty();
-    for (;;) {
-        if (askFirst) {
-            std::string answer;
-            Console::ReadResult r =
-                askOrCancel(hostText(IDS_FOLDER_PROMPT, {folder}) + " ", answer);
-            if (r == Console::Interrupted)
-                return ExitCancelled;
-            if (r == Console::Line && !trim(answer).empty())
-                folder = answer;
-        }
+    bool asked = false;
+    if (!m_unattended && m_options.destination.empty()) {
+        // The face shows each problem where the folder is typed; the log
+        // keeps it too.
+        Checker checker = [this](std::string& f, std::string& why) {
+            if (checkDestination(f, why) == ExitInstalled)
+                return true;
+            why = f + ": " + why;
+            m_log.write("error: " + why);
+            return false;
+        };
+        Reply r = m_face.chooseFolder(folder, checker);
+        int code = follow(r);
+        if (code != ExitInstalled)
+            return code;
+        asked = r == Reply::Answered;
+    }
+    if (!asked) {
         std::string why;
         int code = checkDestination(folder, why);
-        if (code == ExitInstalled)
-            break;
-        complain(folder + ": " + why);
-        if (m_unattended)
+        if (code != ExitInstalled) {
+            complain(folder + ": " + why);
             return code;
-        askFirst = true;
+        }
     }
     m_destination = folder;
     char path[kPath];
@@ -217,7 +178,7 @@ int Setup::confirm() {
     if (m_unattended)
         return ExitInstalled;
     bool yes = true;
-    int code = askYesNo(hostText(IDS_CONFIRM, {m_product, m_destination,
+    int code = askYesNo(Question::Confirm, hostText(IDS_CONFIRM, {m_product, m_destination,
                                                hostText(kTypeTexts[m_type - 1]),
                                                formatBytes(m_expected)}),
                         yes);
@@ -226,25 +187,6 @@ int Setup::confirm() {
         return ExitCancelled;
     }
     return code;
-}
-
-int Setup::askYesNo(const std::string& question, bool& yes) {
-    unsigned style = MB_YESNO;
-    std::vector<std::string> names = buttonNames(style);
-    std::string prompt = question + " [" + names[0] + "/" + names[1] + "] ";
-    for (;;) {
-        std::string answer;
-        Console::ReadResult r = askOrCancel(prompt, answer);
-        if (r == Console::Interrupted)
-            return ExitCancelled;
-        if (r == Console::EndOfInput)
-            return ExitInstalled;
-        int button = parseButtonAnswer(answer, style, names);
-        if (button == BtnYes || button == BtnNo) {
-            yes = button == BtnYes;
-            return ExitInstalled;
-        }
-    }
 }
 
 } // namespace autorun

@@ -79,8 +79,8 @@ int Setup::copyGame() {
     ULONGLONG lastDraw = 0;
     int logged = 0;
     while (running) {
-        if (m_console.takeInterrupt() && userConfirmsCancel())
-            m_userCancelled = true;
+        if (!m_unattended)
+            follow(m_face.pollCancel());
         // The thread clears the flag when it starts; keep it set once the
         // user decided.
         if (m_userCancelled)
@@ -97,11 +97,10 @@ int Setup::copyGame() {
             lastDraw = now;
             char file[sizeof m_currentFile];
             copyText(file, const_cast<const char*>(m_currentFile));
-            m_console.progress(progressLine(p, m_expected, now - started, file,
-                                            m_console.width() - 1));
+            m_face.progress({p, m_expected, now - started, file});
         }
         // Wakes up early when the thread ends.
-        if (WaitForSingleObject(thread, kPollMs) != WAIT_TIMEOUT)
+        if (m_face.waitFor(thread, kPollMs))
             break;
     }
     // The flag drops just before the thread's last words; let it finish
@@ -112,8 +111,7 @@ int Setup::copyGame() {
     // What watching the copy cost this thread: it should sleep, not spin.
     m_log.write("host thread cpu: " + std::to_string(threadCpuMs() - cpuBefore) + " ms");
     if (!m_unattended)
-        m_console.progress(progressLine(percent, m_expected, elapsed, "", m_console.width() - 1));
-    m_console.endProgress();
+        m_face.endProgress({percent, m_expected, elapsed, ""});
     m_phase = PhaseAfterCopy;
     // Tenths by hand: the library moves the C locale to the chosen language.
     int tenths = static_cast<int>(percent * 10.0f + 0.5f);

@@ -48,28 +48,33 @@ std::string readTextFile(const std::string& path) {
 
 int Setup::chooseGroup() {
     std::string group = m_options.group.empty() ? currentGroup() : m_options.group;
-    bool askFirst = !m_unattended && m_options.group.empty();
-    for (;;) {
-        if (askFirst) {
-            std::string answer;
-            Console::ReadResult r =
-                askOrCancel(hostText(IDS_GROUP_PROMPT, {group}) + " ", answer);
-            if (r == Console::Interrupted)
-                return ExitCancelled;
-            if (r == Console::Line && !trim(answer).empty())
-                group = trim(answer);
-        }
+    Checker checker = [this](std::string& g, std::string& why) {
         char name[kPath] = {0};
-        copyText(name, group.c_str());
-        if (ZKINSTALL_getIsValidZKStartMenuLocation(name)) {
-            ZKINSTALL_setStartMenuLocation(name);
-            m_log.write("Start-menu group: " + group);
-            return ExitInstalled;
-        }
-        complain(hostText(IDS_GROUP_INVALID, {group}));
-        if (!askFirst)
-            return ExitBadCommandLine;
+        copyText(name, g.c_str());
+        if (ZKINSTALL_getIsValidZKStartMenuLocation(name))
+            return true;
+        why = hostText(IDS_GROUP_INVALID, {g});
+        m_log.write("error: " + why);
+        return false;
+    };
+    bool asked = false;
+    if (!m_unattended && m_options.group.empty()) {
+        Reply r = m_face.chooseGroup(group, checker);
+        int code = follow(r);
+        if (code != ExitInstalled)
+            return code;
+        asked = r == Reply::Answered;
     }
+    std::string why;
+    if (!asked && !checker(group, why)) {
+        m_face.error(why);
+        return ExitBadCommandLine;
+    }
+    char name[kPath] = {0};
+    copyText(name, group.c_str());
+    ZKINSTALL_setStartMenuLocation(name);
+    m_log.write("Start-menu group: " + group);
+    return ExitInstalled;
 }
 
 int Setup::createShortcuts() {
@@ -88,7 +93,7 @@ int Setup::createShortcuts() {
     m_log.write(std::string("Start-menu entries made in ") + folder);
     bool desktop = !m_options.noDesktopIcon;
     if (desktop && !m_unattended) {
-        int code = askYesNo(hostText(IDS_DESKTOP_QUESTION), desktop);
+        int code = askYesNo(Question::Desktop, hostText(IDS_DESKTOP_QUESTION), desktop);
         if (code != ExitInstalled)
             return code;
     }
@@ -111,11 +116,10 @@ int Setup::acceptToolsLicence() {
     ZKINSTALL_getInstallFromLocation(from);
     std::string text = readTextFile(std::string(from) + "\\" + relative);
     if (!text.empty()) {
-        m_console.print(hostText(IDS_TOOLS_LICENCE));
-        m_console.print(text);
+        m_face.showLicence(hostText(IDS_TOOLS_LICENCE), text);
     }
     bool yes = true;
-    int code = askYesNo(hostText(IDS_TOOLS_ACCEPT), yes);
+    int code = askYesNo(Question::Licence, hostText(IDS_TOOLS_ACCEPT), yes);
     if (code != ExitInstalled || yes)
         return code;
     say(hostText(IDS_TOOLS_DECLINED));
@@ -142,7 +146,7 @@ int Setup::installAddOns() {
             continue;
         bool yes = true;
         if (!m_unattended) {
-            int code = askYesNo(hostText(IDS_ADDON_INSTALL, {addOn.name}), yes);
+            int code = askYesNo(Question::AddOn, hostText(IDS_ADDON_INSTALL, {addOn.name}), yes);
             if (code != ExitInstalled)
                 return code;
         }

@@ -68,12 +68,11 @@ int Setup::installDirectX() {
         char* licence = nullptr;
         unsigned int size = 0;
         if (ZKINSTALL_getDirectXEULAText(&licence, &size, m_language) && licence) {
-            m_console.print(hostText(IDS_DIRECTX_LICENCE));
-            m_console.print(licence);
+            m_face.showLicence(hostText(IDS_DIRECTX_LICENCE), licence);
         }
         ZKINSTALL_freeDirectXEULAText(&licence);
         bool yes = true;
-        int code = askYesNo(hostText(IDS_PREREQ_INSTALL, {"DirectX", orNone(disc)}), yes);
+        int code = askYesNo(Question::Licence, hostText(IDS_PREREQ_INSTALL, {"DirectX", orNone(disc)}), yes);
         if (code != ExitInstalled)
             return code;
         if (!yes) {
@@ -132,7 +131,7 @@ int Setup::offerComponent(const char* name, bool onDisc, const char* needed, con
     }
     if (!m_unattended) {
         bool yes = true;
-        int code = askYesNo(hostText(IDS_PREREQ_INSTALL, {name, orNone(disc)}), yes);
+        int code = askYesNo(Question::Component, hostText(IDS_PREREQ_INSTALL, {name, orNone(disc)}), yes);
         if (code != ExitInstalled)
             return code;
         if (!yes) {

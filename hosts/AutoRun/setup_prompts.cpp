@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "exitcodes.h"
 #include "resource.h"
 #include "texts.h"
 
@@ -33,33 +34,8 @@ const char* buttonName(int button) {
     }
 }
 
-int buttonTextId(int button) {
-    switch (button) {
-    case BtnOK: return IDS_BUTTON_OK;
-    case BtnCancel: return IDS_BUTTON_CANCEL;
-    case BtnAbort: return IDS_BUTTON_ABORT;
-    case BtnRetry: return IDS_BUTTON_RETRY;
-    case BtnIgnore: return IDS_BUTTON_IGNORE;
-    case BtnYes: return IDS_BUTTON_YES;
-    case BtnNo: return IDS_BUTTON_NO;
-    case BtnTryAgain: return IDS_BUTTON_TRYAGAIN;
-    default: return IDS_BUTTON_CONTINUE;
-    }
-}
-
 bool backsOut(int button) {
     return button == BtnCancel || button == BtnAbort;
-}
-
-// The answer of a prompt that the user broke off with Ctrl+C: the way out
-// that the box offers.
-int breakOffButton(unsigned style) {
-    std::vector<int> buttons = buttonsOf(style);
-    for (int b : {BtnCancel, BtnAbort, BtnNo})
-        for (int have : buttons)
-            if (have == b)
-                return b;
-    return buttons[0];
 }
 
 } // namespace
@@ -68,18 +44,18 @@ int breakOffButton(unsigned style) {
 
 void Setup::say(const std::string& text) {
     m_log.write(text);
-    m_console.print(text);
+    m_face.say(text);
 }
 
 void Setup::note(const std::string& text) {
     m_log.write(text);
     if (m_unattended)
-        m_console.print(text);
+        m_face.say(text);
 }
 
 void Setup::complain(const std::string& text) {
     m_log.write("error: " + text);
-    m_console.error(text);
+    m_face.error(text);
 }
 
 void Setup::switchToUnattended() {
@@ -89,73 +65,18 @@ void Setup::switchToUnattended() {
     note("input closed: going on unattended, with the documented answers");
 }
 
-Console::ReadResult Setup::ask(const std::string& prompt, std::string& answer) {
-    Console::ReadResult r = m_console.ask(prompt, answer);
-    if (r == Console::EndOfInput)
+int Setup::follow(Reply reply) {
+    if (reply == Reply::Closed)
         switchToUnattended();
-    return r;
+    if (reply != Reply::Cancelled)
+        return ExitInstalled;
+    m_userCancelled = true;
+    m_log.write("the user cancels the installation");
+    return ExitCancelled;
 }
 
-Console::ReadResult Setup::askOrCancel(const std::string& prompt, std::string& answer) {
-    for (;;) {
-        Console::ReadResult r = ask(prompt, answer);
-        if (r != Console::Interrupted || userConfirmsCancel())
-            return r;
-    }
-}
-
-bool Setup::userConfirmsCancel() {
-    if (m_unattended)
-        return false;
-    unsigned style = MB_YESNO | MB_DEFBUTTON2;
-    std::vector<std::string> names = buttonNames(style);
-    for (;;) {
-        std::string answer;
-        Console::ReadResult r =
-            ask(hostText(IDS_CANCEL_QUESTION) + " [" + names[0] + "/" + names[1] + "] ", answer);
-        if (r != Console::Line)
-            return r == Console::Interrupted;  // a second Ctrl+C means it
-        int button = parseButtonAnswer(answer, style, names);
-        if (button != 0) {
-            if (button == BtnYes) {
-                m_userCancelled = true;
-                m_log.write("the user cancels the installation");
-            }
-            return button == BtnYes;
-        }
-    }
-}
-
-std::vector<std::string> Setup::buttonNames(unsigned style) {
-    std::vector<std::string> names;
-    for (int b : buttonsOf(style))
-        names.push_back(hostText(buttonTextId(b)));
-    return names;
-}
-
-int Setup::askMessage(const std::string& text, const std::string& caption, unsigned style) {
-    std::vector<int> buttons = buttonsOf(style);
-    std::vector<std::string> names = buttonNames(style);
-    std::string choices;
-    for (size_t i = 0; i < buttons.size(); ++i) {
-        choices += "  " + std::to_string(i + 1) + ") " + names[i];
-        if (buttons[i] == defaultButton(style))
-            choices += " *";
-    }
-    std::string title = !caption.empty() ? caption : !m_product.empty() ? m_product : "AutoRun";
-    std::string prompt = "\n-- " + title + " --\n" + text + "\n" + choices + "\n" +
-                         hostText(IDS_ANSWER_HINT) + " ";
-    for (;;) {
-        std::string answer;
-        Console::ReadResult r = ask(prompt, answer);
-        if (r == Console::EndOfInput)
-            return 0;  // the caller answers for an unattended run
-        if (r == Console::Interrupted)
-            return breakOffButton(style);
-        int button = parseButtonAnswer(answer, style, names);
-        if (button != 0)
-            return button;
-    }
+int Setup::askYesNo(Question kind, const std::string& question, bool& yes) {
+    return follow(m_face.askYesNo(kind, question, yes));
 }
 
 // --- the library's callbacks -----------------------------------------------------
@@ -189,8 +110,11 @@ int Setup::onMessage(const char* text, const char* caption, unsigned style) {
     }
 
     int button = 0;
-    if (!m_unattended)
-        button = askMessage(t, c, style);
+    if (!m_unattended) {
+        button = m_face.askMessage(t, c, style);
+        if (button == 0)
+            switchToUnattended();
+    }
     bool byPolicy = button == 0;
     if (byPolicy) {
         Answer a = m_auto.onMessage(t, style, GetTickCount());
@@ -220,24 +144,14 @@ int Setup::onMessage(const char* text, const char* caption, unsigned style) {
 
 int Setup::onDiscRequest(int disc) {
     if (!m_unattended) {
-        unsigned style = MB_OKCANCEL;
-        std::vector<std::string> names = buttonNames(style);
-        std::string prompt = hostText(IDS_INSERT_DISC, {std::to_string(disc)}) + " [" +
-                             names[0] + "/" + names[1] + "] ";
         m_log.write("disc " + std::to_string(disc) + " requested");
-        for (;;) {
-            std::string answer;
-            Console::ReadResult r = ask(prompt, answer);
-            if (r == Console::EndOfInput)
-                break;
-            int button = r == Console::Interrupted ? BtnCancel
-                                                    : parseButtonAnswer(answer, style, names);
-            if (button != 0) {
-                m_gaveUp = backsOut(button);
-                m_log.write(std::string("answer: ") + buttonName(button));
-                return button;
-            }
+        int button = m_face.askDisc(disc);
+        if (button != 0) {
+            m_gaveUp = backsOut(button);
+            m_log.write(std::string("answer: ") + buttonName(button));
+            return button;
         }
+        switchToUnattended();
     }
     bool waiting = m_missingDisc == disc;
     Answer a = m_auto.onDiscRequest(disc, GetTickCount());
