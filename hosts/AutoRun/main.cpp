@@ -1,5 +1,5 @@
 // AutoRun.exe - the installer front end: drives ZKInstall.dll through its
-// exports, interactively on the console or unattended for scripts.
+// exports, in a wizard's windows, with console prompts, or unattended.
 #include <cstdio>
 #include <string>
 
@@ -7,6 +7,7 @@
 #include "exitcodes.h"
 #include "options.h"
 #include "setup.h"
+#include "wizard_face.h"
 
 int main(int argc, char** argv) {
     autorun::Options options;
@@ -19,9 +20,23 @@ int main(int argc, char** argv) {
         fputs(autorun::usageText(), stdout);
         return autorun::ExitInstalled;
     }
+    // Windows unless the run is unattended or asked for the console; the
+    // console prompts also stand in when no window can be shown.
+    autorun::WizardFace wizard;
+    bool windows = !options.unattended && !options.console && wizard.open();
     autorun::ConsoleFace console;
-    if (!options.unattended)
+    if (windows) {
+        // A console Windows made just for this program only shows blank.
+        DWORD processes[2];
+        if (GetConsoleProcessList(processes, 2) == 1)
+            FreeConsole();
+    } else if (!options.unattended) {
         console.catchInterrupts();
-    autorun::Setup setup(options, console);
-    return setup.run();
+    }
+    autorun::Setup setup(options, windows ? static_cast<autorun::Face&>(wizard)
+                                          : static_cast<autorun::Face&>(console));
+    int code = setup.run();
+    if (windows)
+        wizard.close();
+    return code;
 }

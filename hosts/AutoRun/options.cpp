@@ -70,6 +70,10 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
                 options.help = true;
                 continue;
             }
+            if (name == "CONSOLE") {
+                options.console = true;
+                continue;
+            }
             if (name == "NORESTART") {
                 options.noRestart = true;
                 continue;
@@ -173,12 +177,13 @@ std::string restartCommandLine(const std::vector<std::string>& arguments,
 }
 
 const char* usageText() {
-    return "Usage: AutoRun.exe [/S] [/DIR=folder] [/LANG=language] [/TYPE=type]\n"
+    return "Usage: AutoRun.exe [/S | /CONSOLE] [/DIR=folder] [/LANG=language] [/TYPE=type]\n"
            "                  [/GROUP=name] [/NODESKTOP] [/LOG=file] [/NORESTART] [/RUN]\n"
            "                  [/NOPREREQS] [/DISCWAIT=seconds] [/SOURCE=folder] [/DEBUG] [/?]\n"
            "\n"
            "  /S, /SILENT       unattended: no questions; every message gets its documented\n"
            "                    answer (see the README)\n"
+           "  /CONSOLE          ask on the console instead of in the wizard's windows\n"
            "  /DIR=folder       install folder (also /D=folder); default: the game's folder\n"
            "                    under Program Files\n"
            "  /LANG=language    a language on the disc: name (German), prefix (de) or number\n"

@@ -11,6 +11,7 @@ namespace autorun {
 struct Options {
     bool unattended = false;   // /S, /SILENT: no prompts, documented answers
     bool help = false;         // /? or /HELP
+    bool console = false;      // /CONSOLE: prompts on the console instead of the wizard
     bool debug = false;        // /DEBUG: the library's debug trace
     bool noRestart = false;    // /NORESTART: never reboot, even when asked to
     bool noPrerequisites = false;  // /NOPREREQS: DirectX, Internet Explorer and Flash left alone

@@ -68,5 +68,22 @@
 #define IDS_BUTTON_NO          636
 #define IDS_BUTTON_TRYAGAIN    637
 #define IDS_BUTTON_CONTINUE    638
+// The wizard's own words.
+#define IDS_WIZ_NEXT           680
+#define IDS_WIZ_INSTALL        681
+#define IDS_WIZ_FINISH         682
+#define IDS_WIZ_BROWSE         683
+#define IDS_WIZ_WELCOME        684  /* %1 product */
+#define IDS_WIZ_FOLDER         685  /* %1 product */
+#define IDS_WIZ_SPACE          686  /* %1 needed, %2 free */
+#define IDS_WIZ_GROUP          687
+#define IDS_WIZ_DESKTOP        688
+#define IDS_WIZ_BYTES          689  /* %1 percent, %2 copied, %3 total */
+#define IDS_WIZ_TIMES          690  /* %1 elapsed, %2 remaining */
+#define IDS_WIZ_START          691  /* %1 product */
+#define IDS_WIZ_RESTART_NOW    692
+#define IDS_WIZ_ACCEPT         693
+#define IDS_WIZ_DECLINE        694
+#define IDS_WIZ_PICK_FOLDER    695
 
 #endif

@@ -99,6 +99,9 @@ class Scenario:
         ar.remove(log_path)
         args = list(args) + (["/LOG=Z:" + log_path.replace("/", "\\")] if log else [])
         program = program or os.path.join(self.prefix.bin, "AutoRun.exe")
+        # The questions asked here are the console's (windows are the default).
+        if program.lower().endswith("autorun.exe") and "/S" not in args:
+            args.append("/CONSOLE")
         if not trigger:
             code, out, seconds = self.prefix.run(program, args, stdin_text=stdin_text, timeout=300)
             return code, out, read_text(log_path), seconds
