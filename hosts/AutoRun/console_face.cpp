@@ -91,7 +91,10 @@ Reply ConsoleFace::ask(const std::string& prompt, std::string& answer) {
     }
 }
 
-Reply ConsoleFace::chooseLanguage(const std::vector<LanguageEntry>& offered, int& choice) {
+Reply ConsoleFace::chooseLanguage(const std::vector<LanguageEntry>& offered, int& choice,
+                                  bool settled) {
+    if (settled)
+        return Reply::Answered;
     std::string list = hostText(IDS_LANGUAGE_LIST);
     size_t def = 0;
     for (size_t i = 0; i < offered.size(); ++i) {

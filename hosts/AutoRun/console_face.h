@@ -17,7 +17,8 @@ class ConsoleFace : public Face {
     void begin(const std::string& product, const std::string& heading) override;
     void say(const std::string& text) override { m_console.print(text); }
     void error(const std::string& text) override { m_console.error(text); }
-    Reply chooseLanguage(const std::vector<LanguageEntry>& offered, int& choice) override;
+    Reply chooseLanguage(const std::vector<LanguageEntry>& offered, int& choice,
+                         bool settled) override;
     Reply chooseType(const std::vector<TypeEntry>& types, int& type) override;
     Reply chooseFolder(std::string& folder, const Checker& checker) override;
     Reply chooseGroup(std::string& group, const Checker& checker) override;

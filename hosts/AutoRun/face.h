@@ -52,8 +52,10 @@ class Face {
     virtual void error(const std::string& text) = 0;
 
     // `choice`: the suggestion on entry (a language index, a type), the
-    // answer on return.
-    virtual Reply chooseLanguage(const std::vector<LanguageEntry>& offered, int& choice) = 0;
+    // answer on return.  `settled`: the library chose the language itself; a
+    // face may still show the choice.
+    virtual Reply chooseLanguage(const std::vector<LanguageEntry>& offered, int& choice,
+                                 bool settled) = 0;
     virtual Reply chooseType(const std::vector<TypeEntry>& types, int& type) = 0;
     // Returns only with a value the checker accepted (or Cancelled/Closed).
     virtual Reply chooseFolder(std::string& folder, const Checker& checker) = 0;

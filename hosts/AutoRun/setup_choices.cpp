@@ -47,7 +47,13 @@ int Setup::chooseLanguage() {
     } else {
         int index = 0;
         char prefix[kPath] = {0};
-        if (ZKINSTALL_autoSelectLanguage(&index, prefix)) {
+        bool settled = ZKINSTALL_autoSelectLanguage(&index, prefix);
+        if (settled && !m_unattended && offered.size() > 1) {
+            choice = index;
+            int code = follow(m_face.chooseLanguage(offered, choice, true));
+            if (code != ExitInstalled)
+                return code;
+        } else if (settled) {
             choice = index;
         } else if (!offered.empty()) {
             // The disc leaves the choice to the user: the language the library
@@ -58,7 +64,7 @@ int Setup::chooseLanguage() {
                     suggestion = index;
             choice = suggestion;
             if (!m_unattended && offered.size() > 1) {
-                int code = follow(m_face.chooseLanguage(offered, choice));
+                int code = follow(m_face.chooseLanguage(offered, choice, false));
                 if (code != ExitInstalled)
                     return code;
             }

@@ -334,7 +334,8 @@ void WizardFace::error(const std::string& text) {
         ask(m_product, text, {BtnOK}, BtnOK);
 }
 
-Reply WizardFace::chooseLanguage(const std::vector<LanguageEntry>& offered, int& choice) {
+Reply WizardFace::chooseLanguage(const std::vector<LanguageEntry>& offered, int& choice,
+                                 bool) {
     startPage(hostText(IDS_WIZ_WELCOME, {m_product}), hostText(IDS_WIZ_NEXT));
     add("STATIC", hostText(IDS_LANGUAGE_LIST), 0, kMargin, 60, kBodyW, 20, -1);
     HWND list = add("LISTBOX", "", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY, kMargin, 84, 260, 200,

@@ -25,7 +25,8 @@ class WizardFace : public Face {
     void begin(const std::string& product, const std::string& heading) override;
     void say(const std::string& text) override;
     void error(const std::string& text) override;
-    Reply chooseLanguage(const std::vector<LanguageEntry>& offered, int& choice) override;
+    Reply chooseLanguage(const std::vector<LanguageEntry>& offered, int& choice,
+                         bool settled) override;
     Reply chooseType(const std::vector<TypeEntry>& types, int& type) override;
     Reply chooseFolder(std::string& folder, const Checker& checker) override;
     Reply chooseGroup(std::string& group, const Checker& checker) override;

@@ -25,3 +25,9 @@ add_test(NAME e2e.autorun.uninstall.xp
                  ${CMAKE_BINARY_DIR} uninstall)
 set_tests_properties(e2e.autorun.uninstall.xp PROPERTIES RESOURCE_LOCK "zk-e2e-discs;discs"
                                                          ENVIRONMENT ZK_WINE_PREFIX=xp TIMEOUT 600)
+
+# The wizard, driven through window messages on a virtual X display of its
+# own (skipped when none can start), in a Wine prefix of its own.
+add_test(NAME e2e.wizard
+         COMMAND ${ZK_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/e2e/wizard_e2e.py ${CMAKE_BINARY_DIR})
+set_tests_properties(e2e.wizard PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 900)
