@@ -10,6 +10,7 @@ namespace zkuninstall {
 const char* const kProductVariable = "ZKUNINSTALL_PRODUCT";
 const char* const kUnattendedVariable = "ZKUNINSTALL_UNATTENDED";
 const char* const kLogVariable = "ZKUNINSTALL_LOG";
+const char* const kWindowsVariable = "ZKUNINSTALL_WINDOWS";
 
 namespace {
 
@@ -45,6 +46,8 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
         if (eq == std::string::npos) {
             if (name == "S" || name == "SILENT" || name == "VERYSILENT")
                 options.unattended = true;
+            else if (name == "CONSOLE")
+                options.console = true;
             else if (name == "?" || name == "H" || name == "HELP")
                 options.help = true;
             else if (name == "DEBUG")
@@ -66,13 +69,14 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
 }
 
 const char* usageText() {
-    return "Usage: ZKUninstall.exe [/S] [/LOG=file] [/DEBUG] [/?]\n"
+    return "Usage: ZKUninstall.exe [/S | /CONSOLE] [/LOG=file] [/DEBUG] [/?]\n"
            "\n"
            "Removes the game installed in this program's folder: its files, Start-menu\n"
            "group, desktop shortcut and registry entries.  Files the game did not install\n"
            "(saved games, for instance) stay, with their folders.\n"
            "\n"
            "  /S, /SILENT   unattended: no question\n"
+           "  /CONSOLE      the question and the progress on the console, not in windows\n"
            "  /LOG=file     write what happens to this file\n"
            "  /DEBUG        the library's debug messages\n"
            "\n"
@@ -90,6 +94,10 @@ bool writeHandoff(const Handoff& handoff) {
         ok = SetEnvironmentVariableA(kUnattendedVariable, "1") && ok;
     else
         SetEnvironmentVariableA(kUnattendedVariable, nullptr);
+    if (handoff.windows)
+        ok = SetEnvironmentVariableA(kWindowsVariable, "1") && ok;
+    else
+        SetEnvironmentVariableA(kWindowsVariable, nullptr);
     if (!handoff.logFile.empty())
         ok = SetEnvironmentVariableA(kLogVariable, handoff.logFile.c_str()) && ok;
     else
@@ -103,7 +111,8 @@ bool takeHandoff(Handoff& handoff) {
         return false;
     handoff.unattended = variable(kUnattendedVariable) == "1";
     handoff.logFile = variable(kLogVariable);
-    for (const char* name : {kProductVariable, kUnattendedVariable, kLogVariable})
+    handoff.windows = variable(kWindowsVariable) == "1";
+    for (const char* name : {kProductVariable, kUnattendedVariable, kLogVariable, kWindowsVariable})
         SetEnvironmentVariableA(name, nullptr);
     return true;
 }

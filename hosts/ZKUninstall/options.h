@@ -10,6 +10,7 @@ namespace zkuninstall {
 
 struct Options {
     bool unattended = false;  // /S, /SILENT, /VERYSILENT: no question
+    bool console = false;     // /CONSOLE: the question and progress on the console
     bool help = false;        // /? or /HELP
     bool debug = false;       // /DEBUG, or "-debug" from the library's relaunch
     std::string logFile;      // /LOG=
@@ -26,12 +27,14 @@ struct Handoff {
     std::string product;     // the App Paths key's name (the game's executable)
     bool unattended = false;
     std::string logFile;     // a full path, or empty
+    bool windows = false;    // the first run showed windows: so does the copy
 };
 
 // The environment variables that carry it.
 extern const char* const kProductVariable;     // ZKUNINSTALL_PRODUCT
 extern const char* const kUnattendedVariable;  // ZKUNINSTALL_UNATTENDED ("1" or absent)
 extern const char* const kLogVariable;         // ZKUNINSTALL_LOG
+extern const char* const kWindowsVariable;     // ZKUNINSTALL_WINDOWS ("1" or absent)
 
 // Puts the handoff into this process's environment, which the relaunched
 // copy inherits.

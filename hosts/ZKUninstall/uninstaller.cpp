@@ -73,6 +73,13 @@ int Uninstaller::openLog(bool append) {
 }
 
 bool Uninstaller::confirm() {
+    if (m_windows) {
+        bool yes = m_window.ask("Remove " + m_product.displayName +
+                                " and all of its components from " + m_product.installFolder +
+                                "?");
+        m_report.note(std::string("answer: ") + (yes ? "yes" : "no"));
+        return yes;
+    }
     fprintf(stdout, "Remove %s and all of its components from %s? [y/N] ",
             m_product.displayName.c_str(), m_product.installFolder.c_str());
     fflush(stdout);
@@ -99,6 +106,7 @@ int Uninstaller::run() {
         m_options.unattended = handoff.unattended;
         m_options.logFile = handoff.logFile;
     }
+    bool windows = relaunched ? handoff.windows : !m_options.console;
     int code = openLog(relaunched);
     if (code != ExitRemoved)
         return code;
@@ -111,7 +119,10 @@ int Uninstaller::run() {
             m_report.note("the game " + handoff.product + " is no longer registered");
         }
     } else {
+        m_windows = windows && !m_options.unattended && m_window.open("ZKUninstall");
         if (!findProduct(folder, m_product)) {
+            if (m_windows)
+                m_window.tell("No installed game was found in " + folder + ".");
             m_report.say("No installed game was found in " + folder + ".");
             return ExitNotFound;
         }
@@ -127,12 +138,21 @@ int Uninstaller::run() {
         Handoff next;
         next.product = m_product.key;
         next.unattended = m_options.unattended;
+        next.windows = m_windows;
         next.logFile = m_options.logFile;
         if (!writeHandoff(next)) {
             m_report.say("The uninstaller cannot pass the game on to its copy.");
             return ExitNotFound;
         }
         m_report.note("relaunching from the temporary folder " + temporaryFolder());
+    }
+    if (relaunched)
+        m_windows = windows && !m_options.unattended && m_window.open(m_product.displayName);
+    if (m_windows) {
+        // A console Windows opened just for this program would only show blank.
+        DWORD processes[2];
+        if (GetConsoleProcessList(processes, 2) == 1)
+            FreeConsole();
     }
     ZKINSTALL_setMessageBox(messageCallback);
     CZKUninstall& uninstall = uninstallObject();
@@ -145,24 +165,45 @@ int Uninstaller::run() {
 }
 
 int Uninstaller::removeGame() {
-    m_report.say("Removing " + m_product.displayName + "...");
+    const std::string doing = "Removing " + m_product.displayName + "...";
+    m_report.say(doing);
     uninstallObject().cancelInstallation("", "", m_product.key.c_str(), &g_progress, &g_running, 0);
     while (*static_cast<volatile int*>(&g_running)) {
-        m_report.progress(*static_cast<volatile float*>(&g_progress));
-        Sleep(100);
+        float p = *static_cast<volatile float*>(&g_progress);
+        m_report.progress(p);
+        if (m_windows) {
+            m_window.show(doing, p);
+            m_window.wait(100);  // repaints while it waits
+        } else {
+            Sleep(100);
+        }
     }
     m_report.progress(100.0f);  // the run has ended, whatever its last step reported
+    if (m_windows)
+        m_window.show(doing, 100.0f);
     m_report.endProgress();
     Product left;
     if (readProduct(m_product.key, left)) {
-        m_report.say(m_product.displayName + " is still registered: the removal did not complete.");
+        conclude(m_product.displayName + " is still registered: the removal did not complete.");
         return ExitStillRegistered;
     }
-    if (!m_product.installFolder.empty() && folderExists(m_product.installFolder))
-        m_report.say("Kept " + m_product.installFolder +
-                     ": it holds files that the installation did not make.");
+    std::string kept;
+    if (!m_product.installFolder.empty() && folderExists(m_product.installFolder)) {
+        kept = "Kept " + m_product.installFolder +
+               ": it holds files that the installation did not make.";
+        m_report.say(kept);
+    }
     m_report.say(m_product.displayName + " has been removed.");
+    if (m_windows)
+        m_window.tell(m_product.displayName + " has been removed." +
+                      (kept.empty() ? "" : "\n\n" + kept));
     return ExitRemoved;
+}
+
+void Uninstaller::conclude(const std::string& text) {
+    m_report.say(text);
+    if (m_windows)
+        m_window.tell(text);
 }
 
 } // namespace zkuninstall

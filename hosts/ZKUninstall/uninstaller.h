@@ -10,6 +10,7 @@
 #include "options.h"
 #include "product.h"
 #include "report.h"
+#include "window.h"
 
 namespace zkuninstall {
 
@@ -37,11 +38,15 @@ class Uninstaller {
     int openLog(bool append);
     bool confirm();
     int removeGame();
+    // Said on the console and in the log, and in a box in window mode.
+    void conclude(const std::string& text);
 
     Options m_options;
     Report m_report;
     Product m_product;
     std::string m_program;
+    ProgressWindow m_window;
+    bool m_windows = false;  // the question and the progress in windows
 };
 
 } // namespace zkuninstall

@@ -42,26 +42,28 @@ def start_display():
     return None, "the virtual display %s did not start" % DISPLAY
 
 
-def install(prefix, work, manifest, language, screens):
-    folder = "C:\\Wizard\\" + language
+def install(prefix, work, manifest, language, screens, extra=()):
+    folder = "C:\\Wizard\\" + language + "".join(extra)
     log = os.path.join(work, language + ".log")
     env = dict(prefix.env(), ZK_DISPLAY=DISPLAY)
     autorun = subprocess.Popen([prefix.run_sh, "D:\\AutoRun.exe", "/LOG=Z:" + log.replace("/", "\\")],
                                env=env, cwd=prefix.bin, stdout=subprocess.DEVNULL,
                                stderr=subprocess.STDOUT)
     driver = subprocess.Popen([prefix.run_sh, os.path.join(prefix.bin, "wizarddriver.exe"),
-                               language, folder], env=env, cwd=prefix.bin,
+                               language, folder] + list(extra), env=env, cwd=prefix.bin,
                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-    lines = []
+    lines, shots = [], 0
     for raw in driver.stdout:
         line = raw.decode("latin-1").rstrip()
         lines.append(line)
         print("  " + line)
         if screens and line.startswith(("page:", "box:")):
             time.sleep(0.5)
-            name = "%s-%02d.png" % (language.lower(), len(lines))
-            subprocess.run(["import", "-display", DISPLAY, "-window", "root",
-                            os.path.join(screens, name)])
+            shots += 1
+            name = "%s-%02d.png" % (language.lower(), shots)
+            # The display's black around the window is trimmed away.
+            subprocess.run(["import", "-display", DISPLAY, "-window", "root", "-trim",
+                            "+repage", os.path.join(screens, name)])
     driven = driver.wait()
     code = autorun.wait(timeout=300)
     return driven, code, lines, folder
@@ -99,6 +101,17 @@ def main(argv):
                 print("  %s %s" % ("ok  " if ok else "FAIL", what))
                 if not ok:
                     failures.append(language + ": " + what)
+        # Cancel during the copy: asked, then everything copied goes again.
+        print("== Cancel")
+        driven, code, lines, folder = install(prefix, work, manifest, "English", None, ["cancel"])
+        left = prefix.unix_path(folder)
+        files = [f for _, _, fs in os.walk(left) for f in fs] if os.path.isdir(left) else []
+        for ok, what in ((driven == 0, "the driver reached the last page"),
+                         (code == 1, "AutoRun ended with 1, cancelled (got %d)" % code),
+                         (not files, "the rollback left no file (%d left)" % len(files))):
+            print("  %s %s" % ("ok  " if ok else "FAIL", what))
+            if not ok:
+                failures.append("cancel: " + what)
         for line in failures:
             print("FAILED: " + line)
         return 1 if failures else 0

@@ -56,7 +56,8 @@ TEST(UninstallerHandoff, ReachesTheCopyOnceAndOnlyWhenNamed) {
     SetEnvironmentVariableA(kProductVariable, nullptr);
     EXPECT_FALSE(takeHandoff(none));
 
-    const Handoff sent[] = {{"Game Launcher.exe", true, "C:\\Logs\\un.log"}, {"g.exe", false, ""}};
+    const Handoff sent[] = {{"Game Launcher.exe", true, "C:\\Logs\\un.log", false},
+                             {"g.exe", false, "", true}};
     for (const Handoff& h : sent) {
         SetEnvironmentVariableA(kUnattendedVariable, "1");  // left from an earlier run
         ASSERT_TRUE(writeHandoff(h));
@@ -65,8 +66,10 @@ TEST(UninstallerHandoff, ReachesTheCopyOnceAndOnlyWhenNamed) {
         EXPECT_EQ(h.product, got.product);
         EXPECT_EQ(h.unattended, got.unattended) << h.product;
         EXPECT_EQ(h.logFile, got.logFile);
+        EXPECT_EQ(h.windows, got.windows) << h.product;
         // Taken: the game's own uninstall programs started later do not see it.
-        for (const char* name : {kProductVariable, kUnattendedVariable, kLogVariable})
+        for (const char* name :
+             {kProductVariable, kUnattendedVariable, kLogVariable, kWindowsVariable})
             EXPECT_EQ(0u, GetEnvironmentVariableA(name, nullptr, 0)) << name;
     }
 }
