@@ -58,7 +58,7 @@ def install(prefix, work, manifest, language, screens, extra=()):
         lines.append(line)
         print("  " + line)
         if screens and line.startswith(("page:", "box:")):
-            time.sleep(0.5)
+            time.sleep(0.3)  # the driver waits a second before it answers
             shots += 1
             name = "%s-%02d.png" % (language.lower(), shots)
             # The display's black around the window is trimmed away.
