@@ -75,27 +75,13 @@ namespace {
 
 const char kNoEntry[] = "no entry";
 
-// The long form of a folder, without a trailing backslash; the text itself
-// when the system has none.
-void longFolder(const char* folder, char* out, size_t cap) {
-    DWORD n = GetLongPathNameA(folder, out, static_cast<DWORD>(cap));
-    if (n == 0 || n >= cap)
-        copyText(out, cap, folder);
-    cutTrailingBackslash(out);
-}
-
 // Whether the process runs from the temporary folder, compared in long form
 // and without regard to case: the current folder may come back short and the
 // temporary folder long (or the other way round), in any case.
 bool runsFromFolder(const char* folder) {
     char current[kText] = "";
     DWORD n = GetCurrentDirectoryA(sizeof current, current);
-    if (n == 0 || n >= sizeof current)
-        return false;
-    char a[kUninstallText], b[kUninstallText];
-    longFolder(current, a, sizeof a);
-    longFolder(folder, b, sizeof b);
-    return lstrcmpiA(a, b) == 0;
+    return n > 0 && n < sizeof current && isSameFolder(current, folder);
 }
 
 void stop(bool debug, int code, const char* text, const char* caption) {
