@@ -212,7 +212,8 @@ int ConsoleFace::askMessage(const std::string& text, const std::string& caption,
     }
 }
 
-int ConsoleFace::askDisc(int disc) {
+// The console waits for the player's answer: the prompt names no drive.
+int ConsoleFace::askDisc(int disc, const std::string&, const std::function<bool()>&) {
     unsigned style = MB_OKCANCEL;
     std::vector<std::string> names = buttonNames(style);
     std::string prompt = hostText(IDS_INSERT_DISC, {std::to_string(disc)}) + " [" + names[0] +

@@ -25,7 +25,8 @@ class ConsoleFace : public Face {
     Reply askYesNo(Question kind, const std::string& question, bool& yes) override;
     void showLicence(const std::string& heading, const std::string& text) override;
     int askMessage(const std::string& text, const std::string& caption, unsigned style) override;
-    int askDisc(int disc) override;
+    int askDisc(int disc, const std::string& drive,
+                const std::function<bool()>& arrived) override;
     void progress(const CopyState& state) override;
     void endProgress(const CopyState& state) override;
     Reply pollCancel() override;

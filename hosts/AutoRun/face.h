@@ -69,7 +69,11 @@ class Face {
     // thread): the button (Btn*), or 0 when nobody can answer.
     virtual int askMessage(const std::string& text, const std::string& caption,
                            unsigned style) = 0;
-    virtual int askDisc(int disc) = 0;
+    // A disc request names the drive (or disc-image folder) disc 1 came from;
+    // `arrived` tells whether the disc has turned up meanwhile, so that a face
+    // may stop asking by itself (answering OK: look again).
+    virtual int askDisc(int disc, const std::string& drive,
+                        const std::function<bool()>& arrived) = 0;
 
     // The copy: shown while it runs, and the state it ended in.
     virtual void progress(const CopyState& state) = 0;

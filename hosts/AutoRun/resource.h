@@ -85,5 +85,6 @@
 #define IDS_WIZ_ACCEPT         693
 #define IDS_WIZ_DECLINE        694
 #define IDS_WIZ_PICK_FOLDER    695
+#define IDS_WIZ_DISC           696  /* %1 disc number, %2 drive or folder */
 
 #endif

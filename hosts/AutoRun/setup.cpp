@@ -175,6 +175,7 @@ int Setup::readSettings() {
     char from[kPath] = {0};
     ZKINSTALL_getInstallFromLocation(from);
     m_log.write("disc 1 of " + m_product + " found in " + from);
+    m_firstDisc = from;
     m_face.begin(m_product, m_unattended ? "" : hostText(IDS_SETUP_TITLE, {m_product}));
     return ExitInstalled;
 }

@@ -114,6 +114,7 @@ class Setup {
     bool m_restartNeeded = false;  // a component asked for a restart
     bool m_restartPending = false; // started after a restart with the record of one pending
     volatile bool m_restartFailed = false;  // the library reported that Windows did not restart
+    std::string m_firstDisc;       // where disc 1 was found by the settings' read
     std::string m_source;          // disc 1's place at the copy: -dir of the run after a restart
 
     // What the user or the policy decided while answering prompts.

@@ -134,7 +134,8 @@ bool Setup::destinationIsFull(unsigned long error) {
 }
 
 void Setup::rollBack() {
-    note(hostText(IDS_ROLLING_BACK));
+    // Said in every mode: a window must not sit silent while files go.
+    say(hostText(IDS_ROLLING_BACK));
     volatile int& running = m_rollbackRunning;
     volatile float& progress = m_rollbackProgress;
     running = 0;
@@ -144,20 +145,27 @@ void Setup::rollBack() {
     ZKINSTALL_cancelInstallGame(&m_running, &m_rollbackRunning, &m_rollbackProgress, &m_cancel);
     ULONGLONG started = GetTickCount64();
     int logged = 0;
+    // Never signalled: the waits below only keep the face alive.
+    HANDLE idle = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     while (running && GetTickCount64() - started < kRollbackMs) {
         int step = static_cast<int>(progress) / kLogStep * kLogStep;
         if (step > logged) {
             logged = step;
             m_log.write(std::to_string(step) + "% removed");
         }
-        Sleep(kPollMs);
+        if (idle)
+            m_face.waitFor(idle, kPollMs);
+        else
+            Sleep(kPollMs);
     }
+    if (idle)
+        CloseHandle(idle);
     if (running) {
         complain("the rollback did not finish in time");
         return;
     }
     m_log.write("rollback took " + formatElapsed(GetTickCount64() - started));
-    note(hostText(IDS_ROLLED_BACK));
+    say(hostText(IDS_ROLLED_BACK));
 }
 
 } // namespace autorun

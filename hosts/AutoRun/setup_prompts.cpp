@@ -38,6 +38,41 @@ bool backsOut(int button) {
     return button == BtnCancel || button == BtnAbort;
 }
 
+std::string infValue(const std::string& root, const char* key) {
+    char value[128] = {0};
+    std::string inf = root + (!root.empty() && root.back() == '\\' ? "" : "\\") + "AutoRun.inf";
+    GetPrivateProfileStringA("Special", key, "", value, sizeof value, inf.c_str());
+    return value;
+}
+
+// Where disc `disc` of the game whose disc 1 lies at `first` is now: a CD or
+// DVD drive's root, or the sibling disc-image folder; "" while it is nowhere.
+// A disc is known as the library knows it: by the "Disk" and "ProductGuiID"
+// of the "Special" section in its AutoRun.inf.
+std::string findDisc(const std::string& first, int disc) {
+    UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);  // empty drives stay quiet
+    std::string guid = infValue(first, "ProductGuiID"), number = std::to_string(disc), found;
+    auto holds = [&](const std::string& root) {
+        return infValue(root, "Disk") == number && infValue(root, "ProductGuiID") == guid;
+    };
+    const std::string images = "\\Disk Images\\";
+    size_t at = first.find(images);
+    if (at != std::string::npos) {
+        std::string folder = first.substr(0, at + images.size()) + "Disk" + number;
+        if (holds(folder))
+            found = folder;
+    } else {
+        DWORD drives = GetLogicalDrives();
+        for (int i = 0; i < 26 && found.empty(); ++i) {
+            std::string root = std::string(1, static_cast<char>('A' + i)) + ":\\";
+            if ((drives & (1u << i)) && GetDriveTypeA(root.c_str()) == DRIVE_CDROM && holds(root))
+                found = root;
+        }
+    }
+    SetErrorMode(oldMode);
+    return found;
+}
+
 } // namespace
 
 // --- talking ---------------------------------------------------------------------
@@ -145,7 +180,18 @@ int Setup::onMessage(const char* text, const char* caption, unsigned style) {
 int Setup::onDiscRequest(int disc) {
     if (!m_unattended) {
         m_log.write("disc " + std::to_string(disc) + " requested");
-        int button = m_face.askDisc(disc);
+        std::string first = m_firstDisc;
+        // A drive is named by its root; a disc-image folder by its path.
+        std::string drive = first.find("\\Disk Images\\") == std::string::npos && first.size() >= 2
+                                ? first.substr(0, 2)
+                                : first;
+        std::string place;
+        int button = m_face.askDisc(disc, drive, [&]() {
+            place = findDisc(first, disc);
+            return !place.empty();
+        });
+        if (!place.empty())
+            m_log.write("disc " + std::to_string(disc) + " turned up in " + place);
         if (button != 0) {
             m_gaveUp = backsOut(button);
             m_log.write(std::string("answer: ") + buttonName(button));

@@ -31,7 +31,12 @@ struct AskRequest {
     const std::vector<int>* buttons;
     int defaultButton;
     int result;
+    // When given, asked twice a second: true ends the box with its default.
+    const std::function<bool()>* ready;
 };
+
+const UINT_PTR kReadyTimer = 1;
+const UINT kReadyMs = 500;
 
 int buttonText(int button) {
     switch (button) {
@@ -91,6 +96,11 @@ LRESULT CALLBACK askProc(HWND window, UINT message, WPARAM w, LPARAM l) {
                 for (int have : *r->buttons)
                     if (have == b && r->result == 0)
                         r->result = b;
+        return 0;
+    }
+    if (r && message == WM_TIMER && w == kReadyTimer && r->ready && r->result == 0 &&
+        (*r->ready)()) {
+        r->result = r->defaultButton;
         return 0;
     }
     if (r && message == WM_CLOSE) {
@@ -192,7 +202,7 @@ LRESULT WizardFace::handle(HWND window, UINT message, WPARAM w, LPARAM l) {
         return 0;
     case kAskMessage: {
         AskRequest* r = reinterpret_cast<AskRequest*>(l);
-        r->result = ask(*r->caption, *r->text, *r->buttons, r->defaultButton);
+        r->result = ask(*r->caption, *r->text, *r->buttons, r->defaultButton, r->ready);
         return 0;
     }
     }
@@ -254,13 +264,13 @@ int WizardFace::runPage() {
 }
 
 int WizardFace::ask(const std::string& caption, const std::string& text,
-                    const std::vector<int>& buttons, int defaultButton) {
+                    const std::vector<int>& buttons, int defaultButton,
+                    const std::function<bool()>* ready) {
+    AskRequest r = {&caption, &text, &buttons, defaultButton, 0, ready};
     if (GetCurrentThreadId() != m_thread) {
-        AskRequest r = {&caption, &text, &buttons, defaultButton, 0};
         SendMessageA(m_window, kAskMessage, 0, reinterpret_cast<LPARAM>(&r));
         return r.result;
     }
-    AskRequest r = {&caption, &text, &buttons, defaultButton, 0};
     // The text's height at the box's width decides the box's height.
     const int width = 420, textW = width - 2 * kMargin;
     HDC dc = GetDC(m_window);
@@ -280,8 +290,11 @@ int WizardFace::ask(const std::string& caption, const std::string& text,
                                (owner.left + owner.right - w) / 2, (owner.top + owner.bottom - h) / 2,
                                w, h, m_window, nullptr, GetModuleHandleA(nullptr), &r);
     HWND label = CreateWindowExA(0, "STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
-                                 kMargin, kMargin, textW, measure.bottom, box, nullptr, nullptr,
-                                 nullptr);
+                                 kMargin, kMargin, textW, measure.bottom, box,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(ready ? IdDiscText : 0)),
+                                 nullptr, nullptr);
+    if (ready)
+        SetTimer(box, kReadyTimer, kReadyMs, nullptr);
     SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
     int x = width - kMargin - static_cast<int>(buttons.size()) * (kButtonW + 8) + 8;
     for (int b : buttons) {
@@ -493,9 +506,9 @@ int WizardFace::askMessage(const std::string& text, const std::string& caption, 
     return ask(caption, text, buttonsOf(style), defaultButton(style));
 }
 
-int WizardFace::askDisc(int disc) {
-    return ask(m_product, hostText(IDS_INSERT_DISC, {std::to_string(disc)}), {BtnOK, BtnCancel},
-               BtnOK);
+int WizardFace::askDisc(int disc, const std::string& drive, const std::function<bool()>& arrived) {
+    return ask(m_product, hostText(IDS_WIZ_DISC, {std::to_string(disc), drive}), {BtnOK, BtnCancel},
+               BtnOK, &arrived);
 }
 
 // --- the copy --------------------------------------------------------------------

@@ -33,7 +33,8 @@ class WizardFace : public Face {
     Reply askYesNo(Question kind, const std::string& question, bool& yes) override;
     void showLicence(const std::string& heading, const std::string& text) override;
     int askMessage(const std::string& text, const std::string& caption, unsigned style) override;
-    int askDisc(int disc) override;
+    int askDisc(int disc, const std::string& drive,
+                const std::function<bool()>& arrived) override;
     void progress(const CopyState& state) override;
     void endProgress(const CopyState& state) override;
     Reply pollCancel() override;
@@ -54,8 +55,10 @@ class WizardFace : public Face {
     void pump();
     // A modal box owned by the wizard with the given buttons (Btn* with
     // their translated names): the button pressed.
+    // With `ready`, the box also ends by itself (as its default button) once
+    // ready() says so.
     int ask(const std::string& caption, const std::string& text, const std::vector<int>& buttons,
-            int defaultButton);
+            int defaultButton, const std::function<bool()>* ready = nullptr);
     bool userConfirmsCancel();
     void showSpace(const std::string& folder);
     void showFinish(const std::string& text, const std::string& check, bool& checked);

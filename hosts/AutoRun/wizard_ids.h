@@ -9,10 +9,11 @@
 namespace autorun {
 
 // IDOK is a page's forward button, IDCANCEL its Cancel; an ask box's buttons
-// are IdAskButton plus their Btn* value.
+// are IdAskButton plus their Btn* value.  A disc request's text is IdDiscText:
+// that box closes by itself once the disc is found.
 enum WizardIds {
     IdNo = 10, IdHeading = 99, IdList = 100, IdEdit, IdBrowse, IdCheck, IdInfo, IdBar, IdBytes,
-    IdTimes, IdFile, IdProblem, IdSpace, IdRadio = 200, IdAskButton = 1000
+    IdTimes, IdFile, IdProblem, IdSpace, IdDiscText, IdRadio = 200, IdAskButton = 1000
 };
 
 } // namespace autorun
