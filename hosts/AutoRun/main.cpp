@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "ZKInstall.h"
 #include "console_face.h"
 #include "exitcodes.h"
 #include "options.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
     // Windows unless the run is unattended or asked for the console; the
     // console prompts also stand in when no window can be shown.
     autorun::WizardFace wizard;
+    wizard.languagePicked = [](int index) { ZKINSTALL_setLanguage(index); };
     bool windows = !options.unattended && !options.console && wizard.open();
     autorun::ConsoleFace console;
     if (windows) {

@@ -164,6 +164,13 @@ LRESULT WizardFace::handle(HWND window, UINT message, WPARAM w, LPARAM l) {
         int id = LOWORD(w);
         if (id == IdEdit && HIWORD(w) == EN_CHANGE && GetDlgItem(window, IdSpace) && m_pageReady)
             showSpace(windowText(GetDlgItem(window, IdEdit)));
+        if (id == IdList && HIWORD(w) == LBN_SELCHANGE && m_offered && languagePicked) {
+            LRESULT at = SendDlgItemMessageA(window, IdList, LB_GETCURSEL, 0, 0);
+            if (at >= 0 && static_cast<size_t>(at) < m_offered->size()) {
+                languagePicked((*m_offered)[at].index);
+                labelWelcome();
+            }
+        }
         if (HIWORD(w) != BN_CLICKED)
             return 0;
         if (id == IdBrowse) {
@@ -350,7 +357,7 @@ void WizardFace::error(const std::string& text) {
 Reply WizardFace::chooseLanguage(const std::vector<LanguageEntry>& offered, int& choice,
                                  bool) {
     startPage(hostText(IDS_WIZ_WELCOME, {m_product}), hostText(IDS_WIZ_NEXT));
-    add("STATIC", hostText(IDS_LANGUAGE_LIST), 0, kMargin, 60, kBodyW, 20, -1);
+    add("STATIC", hostText(IDS_LANGUAGE_LIST), 0, kMargin, 60, kBodyW, 20, IdInfo);
     HWND list = add("LISTBOX", "", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY, kMargin, 84, 260, 200,
                     IdList);
     for (size_t i = 0; i < offered.size(); ++i) {
@@ -359,12 +366,23 @@ Reply WizardFace::chooseLanguage(const std::vector<LanguageEntry>& offered, int&
             SendMessageA(list, LB_SETCURSEL, i, 0);
     }
     SetFocus(list);
-    if (runPage() == IDCANCEL)
+    m_offered = &offered;
+    int pressed = runPage();
+    m_offered = nullptr;
+    if (pressed == IDCANCEL)
         return Reply::Cancelled;
     LRESULT picked = SendMessageA(list, LB_GETCURSEL, 0, 0);
     if (picked >= 0 && static_cast<size_t>(picked) < offered.size())
         choice = offered[picked].index;
     return Reply::Answered;
+}
+
+void WizardFace::labelWelcome() {
+    SetWindowTextA(m_window, hostText(IDS_SETUP_TITLE, {m_product}).c_str());
+    SetDlgItemTextA(m_window, IdHeading, hostText(IDS_WIZ_WELCOME, {m_product}).c_str());
+    SetDlgItemTextA(m_window, IdInfo, hostText(IDS_LANGUAGE_LIST).c_str());
+    SetDlgItemTextA(m_window, IDOK, hostText(IDS_WIZ_NEXT).c_str());
+    SetDlgItemTextA(m_window, IDCANCEL, hostText(IDS_BUTTON_CANCEL).c_str());
 }
 
 Reply WizardFace::chooseType(const std::vector<TypeEntry>& types, int& type) {

@@ -43,6 +43,10 @@ class WizardFace : public Face {
     // For the window procedures.
     LRESULT handle(HWND window, UINT message, WPARAM w, LPARAM l);
 
+    // Called with a language's index as soon as it is picked on the welcome
+    // page, which then shows itself in that language.
+    std::function<void(int)> languagePicked;
+
   private:
     // Starts a page: the heading, and the buttons (`next` empty: none but
     // Cancel).
@@ -62,6 +66,7 @@ class WizardFace : public Face {
     bool userConfirmsCancel();
     void showSpace(const std::string& folder);
     void showFinish(const std::string& text, const std::string& check, bool& checked);
+    void labelWelcome();  // the welcome page's words, in the language picked
 
     HWND m_window = nullptr;
     HFONT m_font = nullptr;
@@ -73,6 +78,7 @@ class WizardFace : public Face {
     long long m_needed = 0;    // bytes of the chosen type
     std::vector<long long> m_typeBytes;  // by type, on the type page
     std::string m_spaceFolder; // whose drive's free space is shown
+    const std::vector<LanguageEntry>* m_offered = nullptr;  // while the welcome page is up
     bool m_pageReady = false;  // the page's controls are all made
     bool m_desktop = true;     // chosen on the group page
     bool m_finished = false;   // the finish page was shown

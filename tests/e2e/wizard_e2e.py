@@ -24,7 +24,9 @@ GAME = {"name": "Zone Keeper Wizard", "executable": "ZoneKeeper.exe", "discs": 2
         "languages": "en-us,de", "seed": 77, "files_per_disc": 30, "min_size": 20000,
         "max_size": 400000}
 # What each run's type page must say, in its language.
-RUNS = [("German", "de", "Installationsart"), ("English", "en-us", "installation type")]
+# What each run's welcome page says once its language is picked, and its type page.
+RUNS = [("German", "de", "Willkommen", "Installationsart"),
+        ("English", "en-us", "Welcome", "installation type")]
 TITLE = "[%s " % GAME["name"]  # every page's window title names the game
 
 
@@ -64,7 +66,9 @@ def install(prefix, work, manifest, language, screens, extra=(), disc2=None):
             time.sleep(2)  # the request must wait for the disc, not give up
             lines.append("still running: %s" % (autorun.poll() is None))
             prefix.insert("e", disc2)
-        if screens and line.startswith(("page:", "box:", "disc:")):
+        # The welcome page is shot again once it changed its language.
+        changed = line.startswith("picked:") and language != "English"
+        if screens and (changed or line.startswith(("page:", "box:", "disc:"))):
             time.sleep(0.3)  # the driver waits a second before it answers
             shots += 1
             name = "%s-%02d.png" % (language.lower(), shots)
@@ -91,10 +95,19 @@ def main(argv):
         manifest = ar.make_discs(os.path.join(work, "discs"), config=dict(GAME, programs=prefix.bin))
         prefix.reset()
         prefix.boot()
+        # With no window manager on the display, Wine draws the title bars
+        # itself: the screenshots then show the game's name in each title.
+        prefix.run("reg", ["add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Decorated", "/d", "N",
+                           "/f"])
+        # Their buttons' symbols come from Wine's own Marlett font (Debian's
+        # fonts-wine), which this Wine finds only in the Windows fonts folder.
+        marlett = "/usr/share/wine/fonts/marlett.ttf"
+        if os.path.exists(marlett):
+            shutil.copy(marlett, os.path.join(prefix.root, "drive_c", "windows", "Fonts"))
         disc2 = os.path.join(work, "discs", "Disk2")
         prefix.insert("d", os.path.join(work, "discs", "Disk1"))
         failures = []
-        for language, prefix_name, type_text in RUNS:
+        for language, prefix_name, welcome, type_text in RUNS:
             print("== %s" % language)
             # The German run finds drive E: empty: disc 2 is asked for.
             late = disc2 if language == "German" else None
@@ -107,6 +120,7 @@ def main(argv):
             report = ar.compare_tree(prefix.unix_path(folder), manifest["installs"]["3/" + prefix_name])
             checks = [(driven == 0, "the driver reached the finish page"),
                       (code == 0, "AutoRun ended with 0 (got %d)" % code),
+                      ("picked: " + welcome in text, "the welcome page turned to '%s'" % welcome),
                       (type_text in text, "the type page said '%s'" % type_text),
                       (all(TITLE in l for l in lines if l.startswith("page:")),
                        "every page's title names the game"),
