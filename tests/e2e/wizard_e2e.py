@@ -57,24 +57,28 @@ def install(prefix, work, manifest, language, screens, extra=(), disc2=None):
     driver = subprocess.Popen([prefix.run_sh, os.path.join(prefix.bin, "wizarddriver.exe"),
                                language, folder] + list(extra), env=env, cwd=prefix.bin,
                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-    lines, shots = [], 0
+    lines, shots, previous = [], 0, None
     for raw in driver.stdout:
         line = raw.decode("latin-1").rstrip()
         lines.append(line)
         print("  " + line)
-        if disc2 and line.startswith("disc:"):
-            time.sleep(2)  # the request must wait for the disc, not give up
-            lines.append("still running: %s" % (autorun.poll() is None))
-            prefix.insert("e", disc2)
         # The welcome page is shot again once it changed its language.
         changed = line.startswith("picked:") and language != "English"
         if screens and (changed or line.startswith(("page:", "box:", "disc:"))):
             time.sleep(0.3)  # the driver waits a second before it answers
-            shots += 1
-            name = "%s-%02d.png" % (language.lower(), shots)
-            # The display's black around the window is trimmed away.
+            name = os.path.join(screens, "%s-%02d.png" % (language.lower(), shots + 1))
+            # The display's black around the window is trimmed away; a shot
+            # just like the one before (the page had moved on) is dropped.
             subprocess.run(["import", "-display", DISPLAY, "-window", "root", "-trim",
-                            "+repage", os.path.join(screens, name)])
+                            "+repage", "-strip", name])
+            if previous and open(name, "rb").read() == open(previous, "rb").read():
+                os.remove(name)
+            else:
+                shots, previous = shots + 1, name
+        if disc2 and line.startswith("disc:"):
+            time.sleep(2)  # the request must wait for the disc, not give up
+            lines.append("still running: %s" % (autorun.poll() is None))
+            prefix.insert("e", disc2)
     driven = driver.wait()
     code = autorun.wait(timeout=300)
     return driven, code, lines, folder
