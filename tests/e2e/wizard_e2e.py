@@ -6,7 +6,8 @@ the pages showed and, as the unattended runs do, the installed files against
 the disc set.  Skips (exit code 77) when no virtual display can start.
 
   wizard_e2e.py BUILD_DIR [SCREENS_DIR]
-With SCREENS_DIR, each page is also saved there as a PNG (ImageMagick's import).
+With SCREENS_DIR, each page is also saved there as LANGUAGE-PAGE.png (ImageMagick's
+import).
 """
 import os
 import shutil
@@ -28,6 +29,9 @@ GAME = {"name": "Zone Keeper Wizard", "executable": "ZoneKeeper.exe", "discs": 2
 RUNS = [("German", "de", "Willkommen", "Installationsart"),
         ("English", "en-us", "Welcome", "installation type")]
 TITLE = "[%s " % GAME["name"]  # every page's window title names the game
+# The screenshots' names: the pages in the order these runs show them, and
+# "picked" (the welcome page in the language picked), "disc" and "box".
+PAGES = ["welcome", "type", "folder", "group", "confirm", "copy", "finish"]
 
 
 def start_display():
@@ -57,7 +61,7 @@ def install(prefix, work, manifest, language, screens, extra=(), disc2=None):
     driver = subprocess.Popen([prefix.run_sh, os.path.join(prefix.bin, "wizarddriver.exe"),
                                language, folder] + list(extra), env=env, cwd=prefix.bin,
                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-    lines, shots, previous = [], 0, None
+    lines, pages, previous = [], 0, None
     for raw in driver.stdout:
         line = raw.decode("latin-1").rstrip()
         lines.append(line)
@@ -66,15 +70,19 @@ def install(prefix, work, manifest, language, screens, extra=(), disc2=None):
         changed = line.startswith("picked:") and language != "English"
         if screens and (changed or line.startswith(("page:", "box:", "disc:"))):
             time.sleep(0.3)  # the driver waits a second before it answers
-            name = os.path.join(screens, "%s-%02d.png" % (language.lower(), shots + 1))
-            # The display's black around the window is trimmed away; a shot
-            # just like the one before (the page had moved on) is dropped.
+            kind = line.split(":")[0]
+            if kind == "page":
+                pages += 1
+                kind = PAGES[pages - 1] if pages <= len(PAGES) else "page%d" % pages
+            name = os.path.join(screens, "%s-%s.png" % (language.lower(), kind))
+            # The display's black around the window is trimmed away.  A shot
+            # just like the one before means that page had already moved on:
+            # the earlier name goes.
             subprocess.run(["import", "-display", DISPLAY, "-window", "root", "-trim",
                             "+repage", "-strip", name])
             if previous and open(name, "rb").read() == open(previous, "rb").read():
-                os.remove(name)
-            else:
-                shots, previous = shots + 1, name
+                os.remove(previous)
+            previous = name
         if disc2 and line.startswith("disc:"):
             time.sleep(2)  # the request must wait for the disc, not give up
             lines.append("still running: %s" % (autorun.poll() is None))
