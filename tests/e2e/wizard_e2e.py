@@ -10,6 +10,7 @@ With SCREENS_DIR, each page is also saved there as LANGUAGE-PAGE.png (ImageMagic
 import).
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -49,11 +50,13 @@ def start_display():
     return None, "the virtual display %s did not start" % DISPLAY
 
 
-def install(prefix, work, manifest, language, screens, extra=(), disc2=None):
-    """One run; with disc2 (its folder) drive E: stays empty until the wizard
-    asks for the disc, and is filled a moment later."""
-    folder = "C:\\Wizard\\" + language + "".join(extra)
-    log = os.path.join(work, language + ".log")
+def install(prefix, work, run, language, screens, shoot, extra=(), disc2=None):
+    """One run named `run`, picking `language`; with disc2 (its folder) drive E:
+    stays empty until the wizard asks for the disc, and is filled a moment
+    later.  With screens, the driver's lines of the kinds in `shoot` are
+    screenshots there."""
+    folder = "C:\\Wizard\\" + run
+    log = os.path.join(work, run + ".log")
     env = dict(prefix.env(), ZK_DISPLAY=DISPLAY)
     autorun = subprocess.Popen([prefix.run_sh, "D:\\AutoRun.exe", "/LOG=Z:" + log.replace("/", "\\")],
                                env=env, cwd=prefix.bin, stdout=subprocess.DEVNULL,
@@ -66,15 +69,13 @@ def install(prefix, work, manifest, language, screens, extra=(), disc2=None):
         line = raw.decode("latin-1").rstrip()
         lines.append(line)
         print("  " + line)
-        # The welcome page is shot again once it changed its language.
-        changed = line.startswith("picked:") and language != "English"
-        if screens and (changed or line.startswith(("page:", "box:", "disc:"))):
+        kind = line.split(":")[0]
+        if kind == "page":
+            pages += 1
+            kind = PAGES[pages - 1] if pages <= len(PAGES) else "page%d" % pages
+        if screens and line.split(":")[0] in shoot:
             time.sleep(0.3)  # the driver waits a second before it answers
-            kind = line.split(":")[0]
-            if kind == "page":
-                pages += 1
-                kind = PAGES[pages - 1] if pages <= len(PAGES) else "page%d" % pages
-            name = os.path.join(screens, "%s-%s.png" % (language.lower(), kind))
+            name = os.path.join(screens, "%s-%s.png" % (run.lower(), kind))
             # The display's black around the window is trimmed away.  A shot
             # just like the one before means that page had already moved on:
             # the earlier name goes.
@@ -89,7 +90,34 @@ def install(prefix, work, manifest, language, screens, extra=(), disc2=None):
             prefix.insert("e", disc2)
     driven = driver.wait()
     code = autorun.wait(timeout=300)
-    return driven, code, lines, folder
+    with open(log, encoding="latin-1") as f:
+        said = f.read()
+    # Wine hands a Unix parent only the low 8 bits of an exit code: the log
+    # has it whole.
+    logged = re.findall(r"exit code (-?\d+)", said)
+    return driven, int(logged[-1]) if logged else code, lines, folder
+
+
+def report(name, checks, failures):
+    for ok, what in checks:
+        print("  %s %s" % ("ok  " if ok else "FAIL", what))
+        if not ok:
+            failures.append(name + ": " + what)
+
+
+def directx_discs(build, work):
+    """A one-disc game carrying a DirectX setup (the test's fake) that shows a
+    licence and asks for a restart."""
+    m = ar.make_discs(os.path.join(work, "dxdiscs"),
+                      config=dict(GAME, name="Zone Keeper DirectX", discs=1, seed=78,
+                                  guid="5A1D0C3E-0F1B-4C2D-9E3F-7A8B9C0D1E2F",
+                                  autorun={"DirectXVersion": "9.0c"}, programs=os.path.join(build, "bin")))
+    directx = os.path.join(work, "dxdiscs", "Disk1", "DirectX")
+    os.makedirs(directx, exist_ok=True)
+    shutil.copy(os.path.join(build, "bin", "dsetup", "v904", "dsetup.dll"), directx)
+    with open(os.path.join(directx, "dsetup.ini"), "w") as f:
+        f.write("[dsetup]\nSetupResult=1\n[eula]\n9=ZK licence of DirectX\n")
+    return m
 
 
 def main(argv):
@@ -119,44 +147,60 @@ def main(argv):
         disc2 = os.path.join(work, "discs", "Disk2")
         prefix.insert("d", os.path.join(work, "discs", "Disk1"))
         failures = []
+        shoot = ("page", "picked", "box", "disc")
         for language, prefix_name, welcome, type_text in RUNS:
             print("== %s" % language)
             # The German run finds drive E: empty: disc 2 is asked for.
             late = disc2 if language == "German" else None
             if late:
                 prefix.eject("e")
-            driven, code, lines, folder = install(prefix, work, manifest, language, screens,
+            driven, code, lines, folder = install(prefix, work, language, language, screens,
+                                                  [s for s in shoot if s != "picked" or late],
                                                   disc2=late)
             prefix.insert("e", disc2)
             text = "\n".join(lines)
-            report = ar.compare_tree(prefix.unix_path(folder), manifest["installs"]["3/" + prefix_name])
+            tree = ar.compare_tree(prefix.unix_path(folder), manifest["installs"]["3/" + prefix_name])
             checks = [(driven == 0, "the driver reached the finish page"),
                       (code == 0, "AutoRun ended with 0 (got %d)" % code),
                       ("picked: " + welcome in text, "the welcome page turned to '%s'" % welcome),
                       (type_text in text, "the type page said '%s'" % type_text),
                       (all(TITLE in l for l in lines if l.startswith("page:")),
                        "every page's title names the game"),
-                      (report["ok"], "the installed files match the discs")]
+                      (tree["ok"], "the installed files match the discs")]
             if late:
                 checks.append(("still running: True" in lines and "disc box closed by itself" in lines
                                and any(l.startswith("disc: ") and "D:" in l and " 2 " in l
                                        for l in lines),
                                "disc 2 was asked for in drive D:, and the request went when it came"))
-            for ok, what in checks:
-                print("  %s %s" % ("ok  " if ok else "FAIL", what))
-                if not ok:
-                    failures.append(language + ": " + what)
+            report(language, checks, failures)
         # Cancel during the copy: asked, then everything copied goes again.
         print("== Cancel")
-        driven, code, lines, folder = install(prefix, work, manifest, "English", None, ["cancel"])
+        driven, code, lines, folder = install(prefix, work, "Cancel", "English", None, (),
+                                              ["cancel"])
         left = prefix.unix_path(folder)
         files = [f for _, _, fs in os.walk(left) for f in fs] if os.path.isdir(left) else []
-        for ok, what in ((driven == 0, "the driver reached the last page"),
-                         (code == 1, "AutoRun ended with 1, cancelled (got %d)" % code),
-                         (not files, "the rollback left no file (%d left)" % len(files))):
-            print("  %s %s" % ("ok  " if ok else "FAIL", what))
-            if not ok:
-                failures.append("cancel: " + what)
+        report("cancel", [(driven == 0, "the driver reached the last page"),
+                          (code == 1, "AutoRun ended with 1, cancelled (got %d)" % code),
+                          (not files, "the rollback left no file (%d left)" % len(files))], failures)
+        # A disc with DirectX: its licence is a page, accepted; the setup asks
+        # for a restart, which the finish page offers and the driver declines.
+        print("== DirectX")
+        dx = directx_discs(build, work)
+        prefix.insert("d", os.path.join(work, "dxdiscs", "Disk1"))
+        prefix.eject("e")
+        calls = os.path.join(work, "dxdiscs", "Disk1", "DirectX", "dsetup.log")
+        driven, code, lines, folder = install(prefix, work, "DirectX", "English", screens,
+                                              ("licence", "finish"))
+        text = "\n".join(lines)
+        tree = ar.compare_tree(prefix.unix_path(folder), dx["installs"]["3/en-us"])
+        setup = open(calls).read() if os.path.exists(calls) else ""
+        report("directx", [(driven == 0, "the driver reached the finish page"),
+                           ("licence: ZK licence of DirectX" in text, "the licence was a page"),
+                           ("DirectXSetupA(" in setup, "the DirectX setup ran"),
+                           ("finish: " in text and "restart" in text.split("finish: ")[-1].lower(),
+                            "the finish page says a restart is needed"),
+                           (code == 3010, "AutoRun ended with 3010, restart later (got %d)" % code),
+                           (tree["ok"], "the installed files match the disc")], failures)
         for line in failures:
             print("FAILED: " + line)
         return 1 if failures else 0
