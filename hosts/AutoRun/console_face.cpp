@@ -120,7 +120,8 @@ Reply ConsoleFace::chooseLanguage(const std::vector<LanguageEntry>& offered, int
     }
 }
 
-Reply ConsoleFace::chooseType(const std::vector<TypeEntry>& types, int& type) {
+Reply ConsoleFace::chooseType(const std::vector<TypeEntry>& types, int& type,
+                              const std::string&) {
     std::string list = hostText(IDS_TYPE_LIST);
     for (const TypeEntry& t : types)
         list += "\n  " + std::to_string(t.type) + ") " + t.name + "  (" + formatBytes(t.bytes) +

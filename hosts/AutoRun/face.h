@@ -56,7 +56,10 @@ class Face {
     // face may still show the choice.
     virtual Reply chooseLanguage(const std::vector<LanguageEntry>& offered, int& choice,
                                  bool settled) = 0;
-    virtual Reply chooseType(const std::vector<TypeEntry>& types, int& type) = 0;
+    // `folder`: the install folder suggested so far, whose drive's free space
+    // a face may show beside the types.
+    virtual Reply chooseType(const std::vector<TypeEntry>& types, int& type,
+                             const std::string& folder) = 0;
     // Returns only with a value the checker accepted (or Cancelled/Closed).
     virtual Reply chooseFolder(std::string& folder, const Checker& checker) = 0;
     virtual Reply chooseGroup(std::string& group, const Checker& checker) = 0;

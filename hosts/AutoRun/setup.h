@@ -78,6 +78,8 @@ class Setup {
     // Checks one proposed folder; ExitInstalled when it can be used, else the
     // exit code and `why` (the text to show).
     int checkDestination(std::string& folder, std::string& why);
+    // The install folder the library suggests (an earlier one, in long form).
+    std::string suggestedFolder();
     // The exit code of an installation that stopped early, from what the
     // user or the unattended policy decided.
     int quitCode() const;

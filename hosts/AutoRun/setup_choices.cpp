@@ -93,7 +93,9 @@ int Setup::chooseType() {
         std::vector<TypeEntry> types;
         for (int t = 1; t <= last; ++t)
             types.push_back({t, hostText(kTypeTexts[t - 1]), ZKINSTALL_getInstallSize(t)});
-        int code = follow(m_face.chooseType(types, m_type));
+        std::string folder =
+            m_options.destination.empty() ? suggestedFolder() : m_options.destination;
+        int code = follow(m_face.chooseType(types, m_type, folder));
         if (code != ExitInstalled)
             return code;
     }
@@ -133,16 +135,18 @@ int Setup::checkDestination(std::string& folder, std::string& why) {
     return ExitInstalled;
 }
 
-int Setup::chooseDestination() {
+std::string Setup::suggestedFolder() {
     char text[kPath] = {0};
     ZKINSTALL_getGameCacheLocation(text);
-    std::string suggestion = text;
     // An earlier installation's folder comes back in its short (8.3) form;
     // show and keep the name the user knows.
     char longName[kPath] = {0};
     DWORD n = GetLongPathNameA(text, longName, sizeof longName);
-    if (n > 0 && n < sizeof longName)
-        suggestion = longName;
+    return n > 0 && n < sizeof longName ? std::string(longName) : std::string(text);
+}
+
+int Setup::chooseDestination() {
+    std::string suggestion = suggestedFolder();
     if (ZKINSTALL_getWasGamePreviouslyInstalled())
         note(hostText(IDS_PREVIOUS_INSTALL, {suggestion}));
 

@@ -385,22 +385,21 @@ void WizardFace::labelWelcome() {
     SetDlgItemTextA(m_window, IDCANCEL, hostText(IDS_BUTTON_CANCEL).c_str());
 }
 
-Reply WizardFace::chooseType(const std::vector<TypeEntry>& types, int& type) {
+Reply WizardFace::chooseType(const std::vector<TypeEntry>& types, int& type,
+                             const std::string& folder) {
     startPage(hostText(IDS_TYPE_LIST), hostText(IDS_WIZ_NEXT));
     std::vector<HWND> radios;
     for (size_t i = 0; i < types.size(); ++i)
         radios.push_back(add("BUTTON", types[i].name + "   (" + formatBytes(types[i].bytes) + ")",
                              BS_AUTORADIOBUTTON | WS_TABSTOP | (i == 0 ? WS_GROUP : 0), kMargin,
                              60 + static_cast<int>(i) * 28, kBodyW, 24, IdRadio + types[i].type));
-    char programs[MAX_PATH] = "C:\\";
-    SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programs);
     add("STATIC", "", SS_NOPREFIX, kMargin, 76 + static_cast<int>(types.size()) * 28, kBodyW, 20,
         IdSpace);
     m_typeBytes.assign(8, 0);
     for (const TypeEntry& t : types)
         m_typeBytes[t.type] = t.bytes;
     m_needed = m_typeBytes[type];
-    m_spaceFolder = programs;
+    m_spaceFolder = folder;
     showSpace(m_spaceFolder);
     CheckDlgButton(m_window, IdRadio + type, BST_CHECKED);
     if (runPage() == IDCANCEL)

@@ -27,7 +27,8 @@ class WizardFace : public Face {
     void error(const std::string& text) override;
     Reply chooseLanguage(const std::vector<LanguageEntry>& offered, int& choice,
                          bool settled) override;
-    Reply chooseType(const std::vector<TypeEntry>& types, int& type) override;
+    Reply chooseType(const std::vector<TypeEntry>& types, int& type,
+                     const std::string& folder) override;
     Reply chooseFolder(std::string& folder, const Checker& checker) override;
     Reply chooseGroup(std::string& group, const Checker& checker) override;
     Reply askYesNo(Question kind, const std::string& question, bool& yes) override;
