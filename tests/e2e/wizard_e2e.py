@@ -166,7 +166,9 @@ def main(argv):
                       (type_text in text, "the type page said '%s'" % type_text),
                       (all(TITLE in l for l in lines if l.startswith("page:")),
                        "every page's title names the game"),
-                      (tree["ok"], "the installed files match the discs")]
+                      (tree["ok"], "the installed files match the discs"),
+                      (any(re.match(r"copying, the window answered in \d{1,3} ms$", l) for l in lines),
+                       "the window answered within a second during the copy")]
             if late:
                 checks.append(("still running: True" in lines and "disc box closed by itself" in lines
                                and any(l.startswith("disc: ") and "D:" in l and " 2 " in l
