@@ -65,11 +65,12 @@ void ProgressWindow::tell(const std::wstring& text) {
 }
 
 void ProgressWindow::show(const std::wstring& text, float percent) {
-    if (!IsWindowVisible(m_window))
-        ShowWindow(m_window, SW_SHOWNORMAL);
     SetWindowTextW(m_text, text.c_str());
     float p = percent >= 0.0f && percent <= 100.0f ? percent : percent > 100.0f ? 100.0f : 0.0f;
     SendMessageW(m_bar, PBM_SETPOS, static_cast<WPARAM>(p * 10.0f), 0);
+    // Filled before it shows: never seen without its line.
+    if (!IsWindowVisible(m_window))
+        ShowWindow(m_window, SW_SHOWNORMAL);
     wait(0);
 }
 
