@@ -8,7 +8,6 @@ the disc set.  Skips (exit code 77) when no virtual display can start.
 With SCREENS_DIR, each page is also saved there as a PNG (ImageMagick's import).
 """
 import os
-import shutil
 import subprocess
 import sys
 import time
@@ -25,21 +24,6 @@ GAME = {"name": "Zone Keeper Wizard", "executable": "ZoneKeeper.exe", "discs": 2
 # What each run's type page must say, in its language.
 RUNS = [("German", "de", "Installationsart"), ("English", "en-us", "installation type")]
 TITLE = "[%s " % GAME["name"]  # every page's window title names the game
-
-
-def start_display():
-    if not shutil.which("Xvfb"):
-        return None, "Xvfb is not installed (scripts/setup adds it)"
-    xvfb = subprocess.Popen(["Xvfb", DISPLAY, "-screen", "0", "800x600x24", "-nolisten", "tcp"],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    for _ in range(50):
-        if os.path.exists("/tmp/.X11-unix/X" + DISPLAY[1:]):
-            return xvfb, None
-        if xvfb.poll() is not None:
-            break
-        time.sleep(0.1)
-    xvfb.kill()
-    return None, "the virtual display %s did not start" % DISPLAY
 
 
 def install(prefix, work, manifest, language, screens, extra=()):
@@ -72,7 +56,7 @@ def install(prefix, work, manifest, language, screens, extra=()):
 def main(argv):
     build = argv[1]
     screens = os.path.abspath(argv[2]) if len(argv) > 2 else None
-    xvfb, why = start_display()
+    xvfb, why = ar.start_display(DISPLAY)
     if not xvfb:
         print("SKIPPED: " + why)
         return SKIP
