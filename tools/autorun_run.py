@@ -5,6 +5,7 @@ Shared by the end-to-end tests, the demo and the benchmark:
   WinePrefix      a prefix of the build's wine-run.sh (its CD-ROM drives D: E: F:
                   are folders that discs are put into and taken out of)
   make_discs()    tools/make_discs.py into a folder, returns its manifest
+  start_display() a virtual X display (Xvfb) for the window tests
   compare_tree()  the installed folder against what the manifest says an
                   installation of one type and language must give
   snapshot_c()    drive C: (without the Windows and temporary folders) and
@@ -177,6 +178,23 @@ class WinePrefix:
                 elif line.startswith("@="):
                     values["@"] = line[2:]
         return tree
+
+
+def start_display(display):
+    """Starts Xvfb on `display` (":91"): (process, None), or (None, why not)."""
+    if not shutil.which("Xvfb"):
+        return None, "Xvfb is not installed (scripts/setup adds it)"
+    xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "800x600x24", "-nolisten", "tcp"],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    for _ in range(50):
+        if os.path.exists("/tmp/.X11-unix/X" + display[1:]):
+            return xvfb, None
+        if xvfb.poll() is not None:
+            break
+        time.sleep(0.1)
+    xvfb.kill()
+    xvfb.wait()
+    return None, "the virtual display %s did not start" % display
 
 
 def remove(path):

@@ -108,8 +108,12 @@ bool readProduct(const std::string& key, Product& product) {
     product.programThere =
         !program.empty() && GetFileAttributesA(program.c_str()) != INVALID_FILE_ATTRIBUTES;
     product.displayName.clear();
-    if (!product.gameKey.empty())
-        product.displayName = ReadKey(HKEY_LOCAL_MACHINE, product.gameKey).text("DisplayName");
+    product.locale.clear();
+    if (!product.gameKey.empty()) {
+        ReadKey game(HKEY_LOCAL_MACHINE, product.gameKey);
+        product.displayName = game.text("DisplayName");
+        product.locale = game.text("Locale");
+    }
     if (product.displayName.empty())
         product.displayName = key;
     return true;

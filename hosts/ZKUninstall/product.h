@@ -12,6 +12,7 @@ struct Product {
     std::string key;            // the App Paths key's name: the game's executable
     std::string gameKey;        // its "Game Registry"
     std::string displayName;    // the game key's "DisplayName", else the key's name
+    std::string locale;         // the game key's "Locale": its language ("de", "fr_fr")
     std::string installFolder;  // the App Paths "Path", as the installation held it
     bool installed = false;     // "Installed" is not 0
     bool programThere = false;  // the game's program (the default value) exists

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "ZKInstall.h"
+#include "resource.h"
 
 namespace zkuninstall {
 
@@ -74,9 +75,8 @@ int Uninstaller::openLog(bool append) {
 
 bool Uninstaller::confirm() {
     if (m_windows) {
-        bool yes = m_window.ask("Remove " + m_product.displayName +
-                                " and all of its components from " + m_product.installFolder +
-                                "?");
+        bool yes = m_window.ask(
+            m_texts.text(IDS_QUESTION, {m_product.displayName, m_product.installFolder}));
         m_report.note(std::string("answer: ") + (yes ? "yes" : "no"));
         return yes;
     }
@@ -119,11 +119,11 @@ int Uninstaller::run() {
             m_report.note("the game " + handoff.product + " is no longer registered");
         }
     } else {
-        m_windows = windows && !m_options.unattended && m_window.open("ZKUninstall");
-        if (!findProduct(folder, m_product)) {
-            if (m_windows)
-                m_window.tell("No installed game was found in " + folder + ".");
-            m_report.say("No installed game was found in " + folder + ".");
+        const bool found = findProduct(folder, m_product);
+        m_windows = windows && !m_options.unattended && openWindow(found);
+        if (!found) {
+            conclude("No installed game was found in " + folder + ".",
+                     m_texts.text(IDS_NOT_FOUND, {folder}));
             return ExitNotFound;
         }
         m_report.note("product: " + m_product.key + " (" + m_product.displayName + ") in " +
@@ -141,13 +141,14 @@ int Uninstaller::run() {
         next.windows = m_windows;
         next.logFile = m_options.logFile;
         if (!writeHandoff(next)) {
-            m_report.say("The uninstaller cannot pass the game on to its copy.");
+            conclude("The uninstaller cannot pass the game on to its copy.",
+                     m_texts.text(IDS_NO_HANDOFF));
             return ExitNotFound;
         }
         m_report.note("relaunching from the temporary folder " + temporaryFolder());
     }
     if (relaunched)
-        m_windows = windows && !m_options.unattended && m_window.open(m_product.displayName);
+        m_windows = windows && !m_options.unattended && openWindow(true);
     if (m_windows) {
         // A console Windows opened just for this program would only show blank.
         DWORD processes[2];
@@ -166,13 +167,14 @@ int Uninstaller::run() {
 
 int Uninstaller::removeGame() {
     const std::string doing = "Removing " + m_product.displayName + "...";
+    const std::wstring shown = m_texts.text(IDS_REMOVING, {m_product.displayName});
     m_report.say(doing);
     uninstallObject().cancelInstallation("", "", m_product.key.c_str(), &g_progress, &g_running, 0);
     while (*static_cast<volatile int*>(&g_running)) {
         float p = *static_cast<volatile float*>(&g_progress);
         m_report.progress(p);
         if (m_windows) {
-            m_window.show(doing, p);
+            m_window.show(shown, p);
             m_window.wait(100);  // repaints while it waits
         } else {
             Sleep(100);
@@ -180,30 +182,35 @@ int Uninstaller::removeGame() {
     }
     m_report.progress(100.0f);  // the run has ended, whatever its last step reported
     if (m_windows)
-        m_window.show(doing, 100.0f);
+        m_window.show(shown, 100.0f);
     m_report.endProgress();
     Product left;
     if (readProduct(m_product.key, left)) {
-        conclude(m_product.displayName + " is still registered: the removal did not complete.");
+        conclude(m_product.displayName + " is still registered: the removal did not complete.",
+                 m_texts.text(IDS_STILL_REGISTERED, {m_product.displayName}));
         return ExitStillRegistered;
     }
-    std::string kept;
+    std::wstring told = m_texts.text(IDS_REMOVED, {m_product.displayName});
     if (!m_product.installFolder.empty() && folderExists(m_product.installFolder)) {
-        kept = "Kept " + m_product.installFolder +
-               ": it holds files that the installation did not make.";
-        m_report.say(kept);
+        m_report.say("Kept " + m_product.installFolder +
+                     ": it holds files that the installation did not make.");
+        told += L"\n\n" + m_texts.text(IDS_KEPT, {m_product.installFolder});
     }
-    m_report.say(m_product.displayName + " has been removed.");
-    if (m_windows)
-        m_window.tell(m_product.displayName + " has been removed." +
-                      (kept.empty() ? "" : "\n\n" + kept));
+    conclude(m_product.displayName + " has been removed.", told);
     return ExitRemoved;
 }
 
-void Uninstaller::conclude(const std::string& text) {
+bool Uninstaller::openWindow(bool gameKnown) {
+    // The game key goes with the removal: its language is taken before.
+    m_texts = Texts(tableLanguage(gameKnown ? m_product.locale : ""));
+    return m_window.open(gameKnown ? m_texts.text(IDS_TITLE, {m_product.displayName})
+                                   : m_texts.text(IDS_UNINSTALLER));
+}
+
+void Uninstaller::conclude(const std::string& text, const std::wstring& shown) {
     m_report.say(text);
     if (m_windows)
-        m_window.tell(text);
+        m_window.tell(shown);
 }
 
 } // namespace zkuninstall

@@ -10,6 +10,7 @@
 #include "options.h"
 #include "product.h"
 #include "report.h"
+#include "texts.h"
 #include "window.h"
 
 namespace zkuninstall {
@@ -38,14 +39,18 @@ class Uninstaller {
     int openLog(bool append);
     bool confirm();
     int removeGame();
-    // Said on the console and in the log, and in a box in window mode.
-    void conclude(const std::string& text);
+    // Opens the window in the language of the game (or of the user when no
+    // game is known); false when no window can be made.
+    bool openWindow(bool gameKnown);
+    // `text` said on the console and in the log; `shown` in a box in window mode.
+    void conclude(const std::string& text, const std::wstring& shown);
 
     Options m_options;
     Report m_report;
     Product m_product;
     std::string m_program;
     ProgressWindow m_window;
+    Texts m_texts;
     bool m_windows = false;  // the question and the progress in windows
 };
 

@@ -35,21 +35,6 @@ TITLE = "[%s " % GAME["name"]  # every page's window title names the game
 PAGES = ["welcome", "type", "folder", "group", "confirm", "copy", "finish"]
 
 
-def start_display():
-    if not shutil.which("Xvfb"):
-        return None, "Xvfb is not installed (scripts/setup adds it)"
-    xvfb = subprocess.Popen(["Xvfb", DISPLAY, "-screen", "0", "800x600x24", "-nolisten", "tcp"],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    for _ in range(50):
-        if os.path.exists("/tmp/.X11-unix/X" + DISPLAY[1:]):
-            return xvfb, None
-        if xvfb.poll() is not None:
-            break
-        time.sleep(0.1)
-    xvfb.kill()
-    return None, "the virtual display %s did not start" % DISPLAY
-
-
 def install(prefix, work, run, language, screens, shoot, extra=(), disc2=None):
     """One run named `run`, picking `language`; with disc2 (its folder) drive E:
     stays empty until the wizard asks for the disc, and is filled a moment
@@ -123,7 +108,7 @@ def directx_discs(build, work):
 def main(argv):
     build = argv[1]
     screens = os.path.abspath(argv[2]) if len(argv) > 2 else None
-    xvfb, why = start_display()
+    xvfb, why = ar.start_display(DISPLAY)
     if not xvfb:
         print("SKIPPED: " + why)
         return SKIP

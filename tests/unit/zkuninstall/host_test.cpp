@@ -1,6 +1,6 @@
 // ZKUninstall's own logic: its switches, what its relaunched copy learns from
 // the environment (the only way the library's relaunch lets anything through),
-// and which folder counts as the game's.
+// which folder counts as the game's, and the words its windows show.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,6 +11,8 @@
 #include "options.h"
 #include "product.h"
 #include "report.h"
+#include "resource.h"
+#include "texts.h"
 
 using namespace zkuninstall;
 
@@ -121,4 +123,30 @@ TEST(UninstallerProgress, BarFollowsThePercentage) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.bar, progressBar(c.percent)) << c.percent;
+}
+
+TEST(UninstallerTexts, GameLanguageElseEnglish) {
+    const struct {
+        const char* locale;
+        UINT id;
+        const wchar_t* text;
+    } cases[] = {
+        {"de", IDS_TITLE, L"Zone deinstallieren"},
+        {"de", IDS_QUESTION,
+         L"Möchten Sie Zone mit allen zugehörigen Komponenten aus C:\\Z entfernen?"},
+        {"DE", IDS_NO_HANDOFF,
+         L"Das Deinstallationsprogramm kann das Spiel nicht an seine Kopie übergeben."},
+        {"fr_fr", IDS_REMOVED, L"Zone a été supprimé."},
+        {"en_us", IDS_QUESTION, L"Remove Zone and all of its components from C:\\Z?"},
+        {"it", IDS_TITLE, L"Uninstall Zone"},  // no Italian table
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.text, Texts(tableLanguage(c.locale)).text(c.id, {"Zone", "C:\\Z"}))
+            << c.locale << " " << c.id;
+    const struct {
+        const wchar_t* pattern;
+        const wchar_t* filled;
+    } patterns[] = {{L"%2 of %1", L"b of a"}, {L"100%", L"100%"}, {L"%3%0%1", L"%3%0a"}};
+    for (const auto& p : patterns)
+        EXPECT_EQ(p.filled, fillIn(p.pattern, {"a", "b"}));
 }
