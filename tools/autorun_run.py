@@ -126,6 +126,16 @@ class WinePrefix:
     def autorun(self, args, **kw):
         return self.run(os.path.join(self.bin, "AutoRun.exe"), args, **kw)
 
+    def draw_title_bars(self):
+        """With no window manager on a virtual display, Wine draws the title bars
+        itself; their buttons' symbols come from Wine's own Marlett font (Debian's
+        fonts-wine), which this Wine finds only in the Windows fonts folder."""
+        self.run("reg", ["add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Decorated", "/d", "N",
+                         "/f"])
+        marlett = "/usr/share/wine/fonts/marlett.ttf"
+        if os.path.exists(marlett):
+            shutil.copy(marlett, os.path.join(self.root, "drive_c", "windows", "Fonts"))
+
     def wait_idle(self, timeout=300):
         """Waits until every program of the prefix has ended (and its wineserver)."""
         subprocess.run(["/usr/lib/wine/wineserver", "-w"],

@@ -152,9 +152,14 @@ bool WizardFace::open() {
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     RECT r = {0, 0, kWidth, kHeight};
     AdjustWindowRect(&r, style, FALSE);
-    m_window = CreateWindowExA(0, kWizardClass, "AutoRun", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                               r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance,
-                               this);
+    // Centred on the screen's work area, as a setup's window usually is.
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    m_window = CreateWindowExA(0, kWizardClass, "AutoRun", style,
+                               area.left + (area.right - area.left - w) / 2,
+                               area.top + (area.bottom - area.top - h) / 2, w, h, nullptr, nullptr,
+                               instance, this);
     return m_window != nullptr;
 }
 

@@ -12,5 +12,8 @@
 #define IDS_NOT_FOUND        106  /* %1 folder */
 #define IDS_STILL_REGISTERED 107  /* %1 game */
 #define IDS_NO_HANDOFF       108
+#define IDS_YES              109  /* the boxes' buttons */
+#define IDS_NO               110
+#define IDS_OK               111
 
 #endif

@@ -203,6 +203,7 @@ int Uninstaller::removeGame() {
 bool Uninstaller::openWindow(bool gameKnown) {
     // The game key goes with the removal: its language is taken before.
     m_texts = Texts(tableLanguage(gameKnown ? m_product.locale : ""));
+    m_window.setButtons(m_texts.text(IDS_YES), m_texts.text(IDS_NO), m_texts.text(IDS_OK));
     return m_window.open(gameKnown ? m_texts.text(IDS_TITLE, {m_product.displayName})
                                    : m_texts.text(IDS_UNINSTALLER));
 }

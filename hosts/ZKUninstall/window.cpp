@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 namespace zkuninstall {
 
 namespace {
@@ -23,7 +25,52 @@ HWND child(HWND parent, const wchar_t* kind, DWORD style, int y, int h) {
     return control;
 }
 
+// The box about to show is named through a hook on this thread: Windows'
+// own message box offers no other way to name its buttons.
+const ProgressWindow* g_naming = nullptr;
+HHOOK g_hook = nullptr;
+
+LRESULT CALLBACK nameButtons(int code, WPARAM w, LPARAM l) {
+    if (code == HCBT_ACTIVATE && g_naming)
+        g_naming->nameButtons(reinterpret_cast<HWND>(w));
+    return CallNextHookEx(g_hook, code, w, l);
+}
+
+// A message box with its buttons named by `owner`.
+int messageBox(const ProgressWindow* owner, HWND window, const std::wstring& text,
+               const std::wstring& title, UINT style) {
+    g_naming = owner;
+    g_hook = SetWindowsHookExW(WH_CBT, nameButtons, nullptr, GetCurrentThreadId());
+    int pressed = MessageBoxW(window, text.c_str(), title.c_str(), style);
+    if (g_hook)
+        UnhookWindowsHookEx(g_hook);
+    g_hook = nullptr;
+    g_naming = nullptr;
+    return pressed;
+}
+
+// Centred on the screen's work area.
+POINT centred(int w, int h) {
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    return {area.left + (area.right - area.left - w) / 2, area.top + (area.bottom - area.top - h) / 2};
+}
+
 } // namespace
+
+void ProgressWindow::setButtons(const std::wstring& yes, const std::wstring& no,
+                                const std::wstring& ok) {
+    m_yes = yes;
+    m_no = no;
+    m_ok = ok;
+}
+
+void ProgressWindow::nameButtons(HWND box) const {
+    for (auto& named : {std::make_pair(IDYES, &m_yes), std::make_pair(IDNO, &m_no),
+                        std::make_pair(IDOK, &m_ok)})
+        if (!named.second->empty() && GetDlgItem(box, named.first))
+            SetDlgItemTextW(box, named.first, named.second->c_str());
+}
 
 ProgressWindow::~ProgressWindow() {
     if (m_window)
@@ -44,9 +91,9 @@ bool ProgressWindow::open(const std::wstring& title) {
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_MINIMIZEBOX;
     RECT r = {0, 0, kWidth, kHeight};
     AdjustWindowRect(&r, style, FALSE);
-    m_window = CreateWindowExW(0, kClass, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
-                               r.right - r.left, r.bottom - r.top, nullptr, nullptr,
-                               wc.hInstance, nullptr);
+    POINT at = centred(r.right - r.left, r.bottom - r.top);
+    m_window = CreateWindowExW(0, kClass, title.c_str(), style, at.x, at.y, r.right - r.left,
+                               r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
     if (!m_window)
         return false;
     m_text = child(m_window, L"STATIC", SS_NOPREFIX | SS_PATHELLIPSIS, kMargin, 20);
@@ -56,12 +103,12 @@ bool ProgressWindow::open(const std::wstring& title) {
 }
 
 bool ProgressWindow::ask(const std::wstring& question) {
-    return MessageBoxW(m_window, question.c_str(), m_title.c_str(),
-                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+    return messageBox(this, m_window, question, m_title,
+                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
 void ProgressWindow::tell(const std::wstring& text) {
-    MessageBoxW(m_window, text.c_str(), m_title.c_str(), MB_OK | MB_ICONINFORMATION);
+    messageBox(this, m_window, text, m_title, MB_OK | MB_ICONINFORMATION);
 }
 
 void ProgressWindow::show(const std::wstring& text, float percent) {

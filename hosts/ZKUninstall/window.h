@@ -15,6 +15,9 @@ class ProgressWindow {
     ~ProgressWindow();
     // Makes the (hidden) window: false when no window can be shown.
     bool open(const std::wstring& title);
+    // The boxes' buttons in the game's language (Windows would name them in
+    // its own).
+    void setButtons(const std::wstring& yes, const std::wstring& no, const std::wstring& ok);
     // Yes/No, No the default.
     bool ask(const std::wstring& question);
     void tell(const std::wstring& text);
@@ -23,11 +26,15 @@ class ProgressWindow {
     // Waits `ms` while the window repaints.
     void wait(DWORD ms);
 
+    // Names the buttons of a box being shown (from the hook).
+    void nameButtons(HWND box) const;
+
   private:
     HWND m_window = nullptr;
     HWND m_text = nullptr;
     HWND m_bar = nullptr;
     std::wstring m_title;
+    std::wstring m_yes, m_no, m_ok;
 };
 
 } // namespace zkuninstall

@@ -6,11 +6,12 @@ stays), then Yes.  Checks the German texts, the progress window, the exit codes,
 and that the install folder and the game's App Paths entry are gone.  Skips (exit
 code 77) when no virtual display can start.
 
-  uninstall_windows_e2e.py BUILD_DIR
+  uninstall_windows_e2e.py BUILD_DIR [SCREENS_DIR]
 """
 import os
 import subprocess
 import sys
+import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tools"))
@@ -29,22 +30,31 @@ def reg_text(exported):
     return exported[1:-1].replace('\\"', '"').replace("\\\\", "\\")
 
 
-def uninstall(prefix, command, answer):
+def uninstall(prefix, command, answer, screens=None):
     """Starts the command as Windows would, with the driver answering; waits for the
     whole prefix (the first run ends as soon as its copy starts).  Returns
-    (uninstaller's exit code, driver's exit code, driver's lines)."""
+    (uninstaller's exit code, driver's exit code, driver's lines).  With screens,
+    the question, the progress window and the last box are saved there as
+    uninstall-<kind>.png."""
     env = dict(prefix.env(), ZK_DISPLAY=DISPLAY)
     uninstaller = subprocess.Popen([prefix.run_sh, command], env=env, cwd=prefix.bin,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     driver = subprocess.Popen([prefix.run_sh, os.path.join(prefix.bin, "uninstalldriver.exe"),
                                answer], env=env, cwd=prefix.bin, stdout=subprocess.PIPE,
                               stderr=subprocess.STDOUT)
-    out, _ = driver.communicate(timeout=300)
+    lines = []
+    for raw in driver.stdout:
+        line = raw.decode("utf-8", "replace").rstrip()
+        lines.append(line)
+        print("  " + line)
+        kind = line.split(":")[0]
+        if screens and kind in ("question", "progress", "final"):
+            time.sleep(0.3)  # the driver looks a second before it answers
+            subprocess.run(["import", "-display", DISPLAY, "-window", "root", "-trim", "+repage",
+                            "-strip", os.path.join(screens, "uninstall-%s.png" % kind)])
+    driver.wait(timeout=300)
     code = uninstaller.wait(timeout=300)
     prefix.wait_idle()
-    lines = out.decode("utf-8", "replace").replace("\r", "").splitlines()
-    for line in lines:
-        print("  " + line)
     return code, driver.returncode, lines
 
 
@@ -65,6 +75,7 @@ def main(argv):
         ar.make_discs(os.path.join(work, "discs"), config=GAME)
         prefix.reset()
         prefix.boot()
+        prefix.draw_title_bars()  # for the screenshots
         prefix.insert("d", os.path.join(work, "discs", "Disk1"))
         code, out, _ = prefix.autorun(["/S", "/LANG=de", "/DIR=" + FOLDER], timeout=300)
         hklm = prefix.export_registry("HKLM\\SOFTWARE")
@@ -87,12 +98,15 @@ def main(argv):
                   (code == 1, "No: ZKUninstall ended with 1 (got %d)" % code),
                   (os.path.isfile(os.path.join(folder, GAME["executable"])), "No: the game stayed")]
         print("== Yes")
-        code, driven, lines = uninstall(prefix, command, "yes")
+        code, driven, lines = uninstall(prefix, command, "yes",
+                                        os.path.abspath(argv[2]) if len(argv) > 2 else None)
         left = prefix.export_registry("HKLM\\SOFTWARE")
         checks += [(driven == 0, "the driver saw the question, the progress window and the end"),
                    (said(lines, "question", "Möchten Sie", GAME["name"], FOLDER),
                     "the question was German and named the game and its folder"),
                    (said(lines, "title", GAME["name"] + " deinstallieren"), "the German title"),
+                   (said(lines, "yes", "&Ja") and said(lines, "no", "&Nein"),
+                    "the German buttons"),
                    (said(lines, "progress", GAME["name"] + " wird entfernt"),
                     "the progress window said what it removed"),
                    (said(lines, "final", GAME["name"] + " wurde entfernt"), "the German last box"),

@@ -120,15 +120,7 @@ def main(argv):
         manifest = ar.make_discs(os.path.join(work, "discs"), config=dict(GAME, programs=prefix.bin))
         prefix.reset()
         prefix.boot()
-        # With no window manager on the display, Wine draws the title bars
-        # itself: the screenshots then show the game's name in each title.
-        prefix.run("reg", ["add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Decorated", "/d", "N",
-                           "/f"])
-        # Their buttons' symbols come from Wine's own Marlett font (Debian's
-        # fonts-wine), which this Wine finds only in the Windows fonts folder.
-        marlett = "/usr/share/wine/fonts/marlett.ttf"
-        if os.path.exists(marlett):
-            shutil.copy(marlett, os.path.join(prefix.root, "drive_c", "windows", "Fonts"))
+        prefix.draw_title_bars()  # for the screenshots
         disc2 = os.path.join(work, "discs", "Disk2")
         prefix.insert("d", os.path.join(work, "discs", "Disk1"))
         failures = []
