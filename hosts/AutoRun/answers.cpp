@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "resource.h"
+
 namespace autorun {
 
 namespace {
@@ -56,6 +58,20 @@ std::vector<int> buttonsOf(unsigned style) {
     case 5: return {BtnRetry, BtnCancel};
     case 6: return {BtnCancel, BtnTryAgain, BtnContinue};
     default: return {BtnOK};
+    }
+}
+
+int buttonTextId(int button) {
+    switch (button) {
+    case BtnOK: return IDS_BUTTON_OK;
+    case BtnCancel: return IDS_BUTTON_CANCEL;
+    case BtnAbort: return IDS_BUTTON_ABORT;
+    case BtnRetry: return IDS_BUTTON_RETRY;
+    case BtnIgnore: return IDS_BUTTON_IGNORE;
+    case BtnYes: return IDS_BUTTON_YES;
+    case BtnNo: return IDS_BUTTON_NO;
+    case BtnTryAgain: return IDS_BUTTON_TRYAGAIN;
+    default: return IDS_BUTTON_CONTINUE;
     }
 }
 

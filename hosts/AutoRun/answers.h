@@ -21,6 +21,9 @@ bool isRetryQuestion(unsigned style);
 // the order a message box shows them.  Unknown sets show OK alone.
 std::vector<int> buttonsOf(unsigned style);
 
+// The number of a button's name among AutoRun's texts (IDS_BUTTON_*).
+int buttonTextId(int button);
+
 // The button that Enter would press: the MB_DEFBUTTONn of the style when the
 // set has that many buttons, else the first.
 int defaultButton(unsigned style);

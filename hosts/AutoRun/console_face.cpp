@@ -13,20 +13,6 @@ namespace autorun {
 
 namespace {
 
-int buttonTextId(int button) {
-    switch (button) {
-    case BtnOK: return IDS_BUTTON_OK;
-    case BtnCancel: return IDS_BUTTON_CANCEL;
-    case BtnAbort: return IDS_BUTTON_ABORT;
-    case BtnRetry: return IDS_BUTTON_RETRY;
-    case BtnIgnore: return IDS_BUTTON_IGNORE;
-    case BtnYes: return IDS_BUTTON_YES;
-    case BtnNo: return IDS_BUTTON_NO;
-    case BtnTryAgain: return IDS_BUTTON_TRYAGAIN;
-    default: return IDS_BUTTON_CONTINUE;
-    }
-}
-
 // The answer of a prompt that the user broke off with Ctrl+C: the way out
 // that the box offers.
 int breakOffButton(unsigned style) {

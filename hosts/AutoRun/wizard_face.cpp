@@ -38,20 +38,6 @@ struct AskRequest {
 const UINT_PTR kReadyTimer = 1;
 const UINT kReadyMs = 500;
 
-int buttonText(int button) {
-    switch (button) {
-    case BtnOK: return IDS_BUTTON_OK;
-    case BtnCancel: return IDS_BUTTON_CANCEL;
-    case BtnAbort: return IDS_BUTTON_ABORT;
-    case BtnRetry: return IDS_BUTTON_RETRY;
-    case BtnIgnore: return IDS_BUTTON_IGNORE;
-    case BtnYes: return IDS_BUTTON_YES;
-    case BtnNo: return IDS_BUTTON_NO;
-    case BtnTryAgain: return IDS_BUTTON_TRYAGAIN;
-    default: return IDS_BUTTON_CONTINUE;
-    }
-}
-
 std::string windowText(HWND control) {
     char text[1024] = {0};
     GetWindowTextA(control, text, sizeof text);
@@ -312,7 +298,7 @@ int WizardFace::ask(const std::string& caption, const std::string& text,
     for (int b : buttons) {
         DWORD bs = WS_CHILD | WS_VISIBLE | WS_TABSTOP |
                    (b == defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-        HWND button = CreateWindowExA(0, "BUTTON", hostText(buttonText(b)).c_str(), bs, x,
+        HWND button = CreateWindowExA(0, "BUTTON", hostText(buttonTextId(b)).c_str(), bs, x,
                                       height - kMargin - kButtonH, kButtonW, kButtonH, box,
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdAskButton + b)),
                                       nullptr, nullptr);
