@@ -72,7 +72,8 @@ int Setup::installDirectX() {
         }
         ZKINSTALL_freeDirectXEULAText(&licence);
         bool yes = true;
-        int code = askYesNo(Question::Licence, hostText(IDS_PREREQ_INSTALL, {"DirectX", orNone(disc)}), yes);
+        int code = askYesNo(Question::Licence,
+                            hostText(IDS_PREREQ_INSTALL, {"DirectX", orNone(disc)}), yes);
         if (code != ExitInstalled)
             return code;
         if (!yes) {
@@ -131,7 +132,8 @@ int Setup::offerComponent(const char* name, bool onDisc, const char* needed, con
     }
     if (!m_unattended) {
         bool yes = true;
-        int code = askYesNo(Question::Component, hostText(IDS_PREREQ_INSTALL, {name, orNone(disc)}), yes);
+        int code = askYesNo(Question::Component,
+                            hostText(IDS_PREREQ_INSTALL, {name, orNone(disc)}), yes);
         if (code != ExitInstalled)
             return code;
         if (!yes) {

@@ -63,7 +63,8 @@ int Setup::restartWindows() {
         // A run that followed a restart never asks for another one.
         now = false;
         m_log.write("no restart: this run followed one");
-    } else if (!m_unattended && askYesNo(Question::Restart, hostText(IDS_RESTART_QUESTION), now) != ExitInstalled) {
+    } else if (!m_unattended &&
+               askYesNo(Question::Restart, hostText(IDS_RESTART_QUESTION), now) != ExitInstalled) {
         now = false;  // Ctrl+C: the installation is done, only the restart waits
     }
     if (!now) {
@@ -98,7 +99,8 @@ int Setup::offerGame() {
     bool start = m_options.run;
     // Closed input keeps the unattended answer: no.
     if (!m_unattended && !start &&
-        askYesNo(Question::StartGame, hostText(IDS_RUN_QUESTION, {m_product}), start) != ExitInstalled)
+        askYesNo(Question::StartGame, hostText(IDS_RUN_QUESTION, {m_product}), start) !=
+            ExitInstalled)
         start = false;
     if (!start) {
         m_log.write("the game is not started");

@@ -38,6 +38,9 @@ struct AskRequest {
 const UINT_PTR kReadyTimer = 1;
 const UINT kReadyMs = 500;
 
+// A child window's number, as CreateWindowEx takes it.
+HMENU controlId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
+
 std::string windowText(HWND control) {
     char text[1024] = {0};
     GetWindowTextA(control, text, sizeof text);
@@ -213,7 +216,7 @@ HWND WizardFace::add(const char* kind, const std::string& text, DWORD style, int
                                        ? WS_EX_CLIENTEDGE
                                        : 0,
                                    kind, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h,
-                                   m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   m_window, controlId(id),
                                    GetModuleHandleA(nullptr), nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
     return control;
@@ -285,11 +288,12 @@ int WizardFace::ask(const std::string& caption, const std::string& text,
     int w = frame.right - frame.left, h = frame.bottom - frame.top;
     HWND box = CreateWindowExA(WS_EX_DLGMODALFRAME, kAskClass,
                                (caption.empty() ? m_product : caption).c_str(), style,
-                               (owner.left + owner.right - w) / 2, (owner.top + owner.bottom - h) / 2,
-                               w, h, m_window, nullptr, GetModuleHandleA(nullptr), &r);
+                               (owner.left + owner.right - w) / 2,
+                               (owner.top + owner.bottom - h) / 2, w, h, m_window, nullptr,
+                               GetModuleHandleA(nullptr), &r);
     HWND label = CreateWindowExA(0, "STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
                                  kMargin, kMargin, textW, measure.bottom, box,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(ready ? IdDiscText : 0)),
+                                 controlId(ready ? IdDiscText : 0),
                                  nullptr, nullptr);
     if (ready)
         SetTimer(box, kReadyTimer, kReadyMs, nullptr);
@@ -300,7 +304,7 @@ int WizardFace::ask(const std::string& caption, const std::string& text,
                    (b == defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
         HWND button = CreateWindowExA(0, "BUTTON", hostText(buttonTextId(b)).c_str(), bs, x,
                                       height - kMargin - kButtonH, kButtonW, kButtonH, box,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdAskButton + b)),
+                                      controlId(IdAskButton + b),
                                       nullptr, nullptr);
         SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
         if (b == defaultButton)

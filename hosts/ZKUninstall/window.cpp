@@ -53,7 +53,8 @@ int messageBox(const ProgressWindow* owner, HWND window, const std::wstring& tex
 POINT centred(int w, int h) {
     RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    return {area.left + (area.right - area.left - w) / 2, area.top + (area.bottom - area.top - h) / 2};
+    return {area.left + (area.right - area.left - w) / 2,
+            area.top + (area.bottom - area.top - h) / 2};
 }
 
 } // namespace
